@@ -1,0 +1,11 @@
+#include "IFxCheck.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+void IFxCheckFailed(const char* condition, const char* file, int line)
+{
+  fprintf(stderr, "Assertion failed: (%s), file %s, line %d.\n", condition, file, line);
+  fflush(stderr);
+  abort();
+}
