@@ -33,6 +33,7 @@ public:
   std::string mNextFile;              // what the file dialog answers
   std::set<std::string> mOpenableURLs;  // links that open; any other fails
   bool mCopyScreen = true;
+  std::function<void()> mWhilePromptingForFile;  // runs while the file dialog is up
 
   // ----- What the surface recorded -----
   int mScreenCopies = 0;
@@ -68,6 +69,7 @@ public:
   void PromptForFile(KIT_String* pFile, EFileAction action, const char* dir, const char* extensions) override
   {
     mPrompts.push_back("file " + std::to_string((int)action) + " " + dir + " " + extensions);
+    if (mWhilePromptingForFile) mWhilePromptingForFile();
     pFile->Set(mNextFile.c_str());
   }
 
@@ -104,6 +106,8 @@ public:
   }
 
   PIX_PixelValue Pixel(int x, int y) { return PIX_GetPixel(mDrawBitmap, x, y); }
+  // The area a drawing pass would set, for drawing outside a pass.
+  void SetDrawRECT(const IRECT& r) { mDrawRECT = r; }
 
 private:
   void* mWindow = nullptr;
