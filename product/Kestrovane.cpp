@@ -8,6 +8,7 @@ Kestrovane::Kestrovane(IFxInstanceInfo instanceInfo)
   : IFX_CTOR(kNumParams, kNumPresets, instanceInfo)
 {
   for (std::atomic<double>& v : mMeterValues) v.store(0.0, std::memory_order_relaxed);
+  for (int i = 0; i < kNumParams; ++i) mParams[i] = GetParam(i);
 
   mThresholdRamp = new RampedParam(0.001, false);
   mParallelRamp = new RampedParam(0.001, false);
@@ -137,11 +138,6 @@ void Kestrovane::InitParams()
     p->InitEnum(e.name, 0, n);
     for (int i = 0; i < n; ++i) p->SetDisplayText(i, e.texts[i]);
   }
-}
-
-int Kestrovane::EnumParam(int paramIdx) const
-{
-  return (int)std::floor(GetParam(paramIdx)->Value() + 0.5);
 }
 
 double Kestrovane::DetectorRate() const

@@ -4,6 +4,7 @@
 // computer with automatic release, "Drive", parallel mix and make-up gain) and its meters.
 
 #include <atomic>
+#include <cmath>
 
 #include "KestrovaneApi.h"
 #include "RampedParam.h"
@@ -90,9 +91,17 @@ public:
   double GetMakeupGain() const { return mMakeup; }
   double GetParallelMix() const { return mParallel; }
 
+  // Selects the stage-by-stage form where it applies (the default); off runs every block sample by
+  // sample. Both give the same output; tests compare them.
+  void SetStagedProcessing(bool on) { mStagedProcessing = on; }
+
   // An enumerated or switch parameter as the signal path reads it: the nearest integer, so that a
-  // host value between two steps still selects one of them.
-  int EnumParam(int paramIdx) const;
+  // host value between two steps still selects one of them. Read afresh at every use.
+  int EnumParam(int paramIdx) const
+  {
+    const double v = mParams[paramIdx]->Value() + 0.5;
+    return v >= 0.0 ? (int)v : (int)std::floor(v);
+  }
 
 private:
   // The saturation shapers of "Drive" and "Sag": depth b and the two coefficients.
@@ -117,8 +126,24 @@ private:
   void SetDetectorRates();
   bool Oversampling() const { return EnumParam(kOversample) == 1; }
 
+  bool AnyRampRunning() const;
+  // The two forms of the processing: sample by sample, and stage by stage for blocks whose
+  // detector does not hear the audio path (feedforward, settled controls).
   template <bool kStereo>
   void ProcessFrames(double** inputs, double** outputs, int nFrames);
+  template <bool kStereo>
+  void ProcessStaged(double** inputs, double** outputs, int nFrames);
+  template <bool kStereo>
+  void SubSample(double** inputs, int i, int j, bool os, double* x);
+  template <bool kStereo>
+  double DetectorMeanSquare(double dL, double dR, int mode, bool os);
+  double GainStep(double m, int autoRelease);
+  template <bool kStereo>
+  void MixOut(const double* x, double grLin, bool os, double* driven, double* out);
+  template <bool kStereo>
+  void WriteFrame(double** outputs, int i, bool os, double* out);
+  template <bool kStereo>
+  void InputMeter(double** inputs, int i);
   void PublishMeters();
 
   // ----- The editor seam -----
@@ -128,6 +153,7 @@ private:
   // Shows a parameter change on the editor's readouts and indicators; nothing without an editor.
   void UpdateEditor(int /*paramIdx*/) {}
 
+  IParam* mParams[kNumParams];  // the core's parameters, looked up once
   biquadfilter mFilters[kNumFilters];
   simpledyn::SimpleCompRms mComp;
   simpledyn::AttRelEnvelope mEnvelopes[kNumEnvelopes];
@@ -140,12 +166,14 @@ private:
 
   double mMakeup = 1.0;
   double mMakeupFromDb = 0.0;  // the compensation the make-up gain was last computed for
+  double mParallelFrom = 0.0;  // the "Parallel" percentage p was last computed for
   double mParallel = 0.0;      // p
   double mDirectMix = 1.0;     // 1 - p
   Shaper mDrive, mSag;
   bool mDriveActive = false;
   bool mSagActive = false;
   bool mMono = false;
+  bool mStagedProcessing = true;
   double mEnvelopeStates[kNumEnvelopes] = {};  // dB for the follower and the reduction meter
   double mFeedback[2] = {};                    // the detector's feedback sample per channel
   double mOversampleGain = kOversampleGain;

@@ -405,3 +405,41 @@ TEST(KestrovaneProcess, NonFiniteInputDoesNotPoisonTheStates)
         for (int m = 0; m < 3; ++m) EXPECT_TRUE(std::isfinite(h.plug->GetMeterValue((K::EMeter)m)));
       }
 }
+
+TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
+{
+  const std::vector<std::pair<int, double>> configs[] = {
+    {},
+    { { K::kThreshold, -24.0 }, { K::kRatio, 6.0 }, { K::kKnee, 4.0 }, { K::kAttack, 2.0 }, { K::kRelease, 80.0 } },
+    { { K::kThreshold, -20.0 }, { K::kRatio, 4.0 }, { K::kRange, -18.0 }, { K::kKnee, 6.0 }, { K::kParallel, 25.0 },
+      { K::kCompensation, 3.0 }, { K::kMode, K::kModeII }, { K::kSag, 40.0 }, { K::kDrive, 60.0 }, { K::kAutoRelease, 2 } },
+    { { K::kThreshold, -20.0 }, { K::kRatio, 4.0 }, { K::kMode, K::kModeIII }, { K::kSag, 40.0 }, { K::kDrive, 60.0 },
+      { K::kOversample, 1 }, { K::kAutoRelease, 1 } },
+    { { K::kThreshold, -30.0 }, { K::kRatio, 10.0 }, { K::kMode, K::kModeIV }, { K::kSidechain, 1 }, { K::kAutoRelease, 3 } },
+    { { K::kThreshold, -30.0 }, { K::kRatio, 3.0 }, { K::kMode, K::kModeFlat }, { K::kTopology, K::kFeedback } },
+  };
+  for (const auto& config : configs)
+    for (bool stereo : { true, false })
+    {
+      SCOPED_TRACE(testing::Message() << config.size() << " settings, " << (stereo ? "stereo" : "mono"));
+      KestrovaneHarness plain, staged;
+      plain.plug->SetStagedProcessing(false);
+      for (KestrovaneHarness* h : { &plain, &staged })
+      {
+        if (!stereo) h->Connect(1, false);
+        h->Configure(config);
+        h->Run(1500, TestSignal, 300);
+        h->Set(K::kThreshold, -12.0);  // a ramp: these blocks run sample by sample in both
+        h->Run(1000, TestSignal, 300);
+      }
+      ASSERT_EQ(plain.out[0].size(), staged.out[0].size());
+      for (size_t i = 0; i < plain.out[0].size(); ++i)
+      {
+        ASSERT_EQ(Bits(plain.out[0][i]), Bits(staged.out[0][i])) << i;
+        ASSERT_EQ(Bits(plain.out[1][i]), Bits(staged.out[1][i])) << i;
+      }
+      for (int m = 0; m < 3; ++m)
+        EXPECT_EQ(plain.plug->GetMeterValue((K::EMeter)m), staged.plug->GetMeterValue((K::EMeter)m));
+      EXPECT_EQ(plain.plug->GetCompressor().getRelease(), staged.plug->GetCompressor().getRelease());
+    }
+}
