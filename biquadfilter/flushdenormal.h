@@ -1,0 +1,23 @@
+#pragma once
+// Subnormal flushing for the signal path. Silence decays through every recursive state towards
+// zero; without flushing it would spend its time in slow subnormal arithmetic.
+
+#include <cfloat>
+#include <cmath>
+
+// A double whose exponent bits are all zero (a zero or a subnormal) becomes +0.0; everything else,
+// NaN and infinities included, passes unchanged.
+inline double FlushDenormal(double x)
+{
+  return std::fabs(x) < DBL_MIN ? 0.0 : x;
+}
+
+// For a recursive state: flushed as above, and a state that is no longer finite (a NaN or an
+// infinity that came in with the input) returns to the given rest value, so that one bad sample
+// does not poison the state until the next reset.
+inline double FlushState(double x, double rest)
+{
+  const double a = std::fabs(x);
+  if (a < DBL_MIN) return 0.0;
+  return a <= DBL_MAX ? x : rest;
+}

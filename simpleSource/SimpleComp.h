@@ -1,0 +1,94 @@
+#pragma once
+// The gain computer: threshold, ratio, knee and range over an attack/release envelope in dB, and
+// its RMS-detecting variant that first averages the squared detector signal.
+
+#include "SimpleEnvelope.h"
+
+namespace simpledyn
+{
+class SimpleComp : public AttRelEnvelope
+{
+public:
+  SimpleComp() : AttRelEnvelope(10.0, 100.0, 44100.0) {}
+  ~SimpleComp() override {}
+
+  virtual void setThresh(double dB) { threshdB = dB; }
+  virtual void setRatio(double r) { ratio = r; }
+  virtual void setKnee(double dB) { knee = dB; }
+  virtual void setRange(double dB) { range = dB; }
+  virtual void setInstant(bool on) { instant = on; }
+  virtual double getThresh() const { return threshdB; }
+  virtual double getRatio() const { return ratio; }
+  virtual double getKnee() const { return knee; }
+  virtual double getRange() const { return range; }
+  virtual double getGRdb() const { return GRdb; }
+  virtual double getGRlin() const { return GRlin; }
+  virtual bool getInstant() const { return instant; }
+  virtual void initRuntime() { envdB = kRestEnvdB; }
+
+  double getEnvdB() const { return envdB; }
+
+  // The running state's rest: about -300 dB over the threshold.
+  static constexpr double kRestEnvdB = 1e-15;
+
+protected:
+  // The gain for a key level in dB: the envelope steps toward the level over the threshold, then
+  // ratio, knee and range give the reduction. Keeps GRdb and GRlin and returns GRlin.
+  double gainForKey(double keydB)
+  {
+    double over = keydB - threshdB;
+    over = over > 0.0 ? over : 0.0;
+    run(FlushDenormal(over), envdB, kRestEnvdB);
+    if (!instant) over = envdB;
+    const double q = (knee > 0.0 && over / knee < 1.0) ? over / knee : 1.0;
+    double grdB = -over * ((ratio - 1.0) / ratio) * q;
+    if (grdB <= -range) grdB = -range;
+    // exp of an unchanged reduction (no reduction at all, most of the time) is the same value.
+    if (!(grdB == GRdb))
+    {
+      GRdb = grdB;
+      GRlin = std::exp(0.11512925464970228 * grdB);
+    }
+    return GRlin;
+  }
+
+  double threshdB = 0.0;
+  double ratio = 1.0;
+  double knee = 0.0;
+  double GRdb = 0.0;   // no reduction until the first sample is processed
+  double GRlin = 1.0;
+  double range = 100.0;
+  bool instant = false;
+  double envdB = kRestEnvdB;
+};
+
+class SimpleCompRms : public SimpleComp
+{
+public:
+  SimpleCompRms() : averager(5.0, 44100.0) {}
+  ~SimpleCompRms() override {}
+
+  void setSampleRate(double sampleRate) override;
+  void initRuntime() override;
+  virtual void setWindow(double ms) { averager.setTc(ms); }
+  virtual double getWindow() const { return averager.getTc(); }
+
+  double getWindowCoef() const { return averager.getCoef(); }
+  double getAveOfSqrs() const { return aveOfSqrs; }
+
+  // One detector sample: m is the mean square of the detector channels. The running mean of
+  // squares follows m with the window's coefficient; its level in dB is the key of the gain
+  // computer. Returns the gain as a linear factor.
+  double process(double m)
+  {
+    averager.run(m, aveOfSqrs, kRestAveOfSqrs);
+    return gainForKey(lin2dB(std::fabs(std::sqrt(aveOfSqrs))));
+  }
+
+  static constexpr double kRestAveOfSqrs = 1e-15;
+
+private:
+  EnvelopeDetector averager;
+  double aveOfSqrs = kRestAveOfSqrs;
+};
+}  // namespace simpledyn

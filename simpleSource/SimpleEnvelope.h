@@ -1,0 +1,74 @@
+#pragma once
+// One-pole envelope followers: a single time constant, and an attack/release pair. A time constant
+// of t ms means the state covers 1 - 1/e of a step in t ms.
+
+#include <cmath>
+
+#include "flushdenormal.h"
+
+namespace simpledyn
+{
+inline double lin2dB(double lin)
+{
+  return std::log(lin) * 8.685889638065037;  // 20 / ln 10
+}
+
+inline double dB2lin(double dB)
+{
+  return std::exp(0.11512925464970228 * dB);  // ln 10 / 20
+}
+
+class EnvelopeDetector
+{
+public:
+  EnvelopeDetector(double ms = 1.0, double sampleRate = 44100.0);
+  virtual ~EnvelopeDetector() {}
+
+  virtual void setTc(double ms);
+  virtual double getTc() const { return ms; }
+  virtual void setSampleRate(double sampleRate);
+  virtual double getSampleRate() const { return sampleRate; }
+  // coef := exp(-1000 / (ms x sampleRate)); a time or rate of 0 gives 0, a state that follows at once.
+  virtual void setCoef();
+
+  double getCoef() const { return coef; }
+
+  // One step of state s toward x with the one coefficient, in both directions; flushed, and a
+  // state that is no longer finite returns to rest.
+  void run(double x, double& s, double rest) const { s = FlushState(x + coef * (s - x), rest); }
+
+protected:
+  double sampleRate;
+  double ms;
+  double coef = 0.0;
+};
+
+class AttRelEnvelope
+{
+public:
+  AttRelEnvelope(double attackMs = 10.0, double releaseMs = 100.0, double sampleRate = 44100.0);
+  virtual ~AttRelEnvelope() {}
+
+  virtual void setAttack(double ms) { att.setTc(ms); }
+  virtual double getAttack() const { return att.getTc(); }
+  virtual void setRelease(double ms) { rel.setTc(ms); }
+  virtual double getRelease() const { return rel.getTc(); }
+  virtual void setSampleRate(double sampleRate);
+  virtual double getSampleRate() const { return att.getSampleRate(); }
+
+  double getAttackCoef() const { return att.getCoef(); }
+  double getReleaseCoef() const { return rel.getCoef(); }
+
+  // One step of state s toward x: the attack coefficient while x is above s, else the release
+  // coefficient. Flushed; a state that is no longer finite returns to rest.
+  void run(double x, double& s, double rest) const
+  {
+    const double c = x > s ? att.getCoef() : rel.getCoef();
+    s = FlushState(x + c * (s - x), rest);
+  }
+
+protected:
+  EnvelopeDetector att;
+  EnvelopeDetector rel;
+};
+}  // namespace simpledyn
