@@ -33,6 +33,7 @@ const char* kUsage =
   "      --save-state FILE    save the state after processing\n"
   "      --double             process in double precision when the plug-in can\n"
   "      --accumulate         use the accumulating process call\n"
+  "      --repeat N           process the input N times in a row (for steadier CPU figures)\n"
   "      --format F           output samples: float (default), pcm24 or pcm16\n"
   "      --list-programs      print the programs\n"
   "  -q, --quiet              print only the summary\n";
@@ -44,6 +45,7 @@ struct Options
   std::string plugin, input, output, program, loadState, saveState;
   double rate = 0.0;
   int block = 512;
+  int repeat = 1;
   std::vector<std::string> params;
   bool useDouble = false, accumulate = false, listPrograms = false, quiet = false;
   kvtool::SampleFormat format = kvtool::SampleFormat::kFloat32;
@@ -73,6 +75,7 @@ bool ParseOptions(int argc, char** argv, Options* o)
     else if (a == "--program") o->program = next();
     else if (a == "--load-state") o->loadState = next();
     else if (a == "--save-state") o->saveState = next();
+    else if (a == "--repeat") o->repeat = atoi(next().c_str());
     else if (a == "--double") o->useDouble = true;
     else if (a == "--accumulate") o->accumulate = true;
     else if (a == "--list-programs") o->listPrograms = true;
@@ -230,6 +233,70 @@ std::string LevelsText(const kvtool::Levels& l)
 {
   return "peak " + kvtool::FormatDb(l.peakDb) + ", RMS " + kvtool::FormatDb(l.rmsDb);
 }
+
+struct RunResult
+{
+  kvtool::AudioBuffer output;
+  double cpuSeconds = 0.0;  // in the process calls only
+  int nBlocks = 0;
+};
+
+// Runs the input through the plug-in in blocks, `repeat` times over. Channel i of the plug-in takes
+// channel i of the input; a mono input feeds both of a stereo pair; inputs beyond the file's (a
+// sidechain) hear silence.
+RunResult ProcessAll(VstHostedPlugin& plug, VstHostedPlugin::ProcessKind kind, const kvtool::AudioBuffer& input,
+                     int block, int repeat)
+{
+  const AEffect* e = plug.Effect();
+  const int nIn = std::max(0, e->numInputs), nOut = std::max(0, e->numOutputs);
+  const int nFrames = input.NumFrames();
+  const auto sourceOf = [&](int i) -> const float* {
+    if (i < input.NumChannels()) return input.channels[(size_t)i].data();
+    if (i == 1 && input.NumChannels() == 1) return input.channels[0].data();
+    return nullptr;
+  };
+  std::vector<std::vector<float>> inBlock((size_t)nIn, std::vector<float>((size_t)block));
+  std::vector<std::vector<float>> outBlock((size_t)nOut, std::vector<float>((size_t)block));
+  std::vector<std::vector<double>> dInBlock((size_t)nIn, std::vector<double>((size_t)block));
+  std::vector<std::vector<double>> dOutBlock((size_t)nOut, std::vector<double>((size_t)block));
+  std::vector<float*> inPtrs, outPtrs;
+  std::vector<double*> dInPtrs, dOutPtrs;
+  for (auto& ch : inBlock) inPtrs.push_back(ch.data());
+  for (auto& ch : outBlock) outPtrs.push_back(ch.data());
+  for (auto& ch : dInBlock) dInPtrs.push_back(ch.data());
+  for (auto& ch : dOutBlock) dOutPtrs.push_back(ch.data());
+
+  RunResult r;
+  r.output.sampleRate = input.sampleRate;
+  r.output.Resize(std::max(nOut, 1), nFrames);
+  const bool isDouble = kind == VstHostedPlugin::ProcessKind::kDouble;
+  plug.Start();
+  for (int pass = 0; pass < repeat; ++pass)
+  {
+    for (int pos = 0; pos < nFrames; pos += block, ++r.nBlocks)
+    {
+      const int n = std::min(block, nFrames - pos);
+      for (int c = 0; c < nIn; ++c)
+      {
+        const float* src = sourceOf(c);
+        for (int s = 0; s < n; ++s)
+        {
+          inBlock[(size_t)c][(size_t)s] = src ? src[pos + s] : 0.0f;
+          dInBlock[(size_t)c][(size_t)s] = inBlock[(size_t)c][(size_t)s];
+        }
+      }
+      const double t0 = kvtool::ThreadCpuSeconds();
+      plug.ProcessBlock(kind, inPtrs.data(), outPtrs.data(), dInPtrs.data(), dOutPtrs.data(), n);
+      r.cpuSeconds += kvtool::ThreadCpuSeconds() - t0;
+      for (int c = 0; c < nOut; ++c)
+        for (int s = 0; s < n; ++s)
+          r.output.channels[(size_t)c][(size_t)(pos + s)] =
+            isDouble ? (float)dOutBlock[(size_t)c][(size_t)s] : outBlock[(size_t)c][(size_t)s];
+    }
+  }
+  plug.Stop();
+  return r;
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -241,6 +308,7 @@ int main(int argc, char** argv)
     return 2;
   }
   if (o.block <= 0 || o.block > 1 << 16) Fail("the block size must be 1 to 65536 frames");
+  if (o.repeat < 1 || o.repeat > 10000) Fail("--repeat takes 1 to 10000");
 
   // ----- Input -----
   kvtool::AudioBuffer input;
@@ -284,63 +352,20 @@ int main(int argc, char** argv)
   if (!o.quiet) PrintParameters(plug);
 
   // ----- Processing -----
-  const int nIn = std::max(0, e->numInputs), nOut = std::max(0, e->numOutputs);
-  const int nFrames = input.NumFrames();
   const VstHostedPlugin::ProcessKind kind =
     o.accumulate ? VstHostedPlugin::ProcessKind::kAccumulating : plug.BestProcessKind(o.useDouble);
-  // Channel i of the plug-in takes channel i of the input; a mono input feeds both of a stereo pair;
-  // inputs beyond the file's (a sidechain) hear silence.
-  const auto sourceOf = [&](int i) -> const float* {
-    if (i < input.NumChannels()) return input.channels[(size_t)i].data();
-    if (i == 1 && input.NumChannels() == 1) return input.channels[0].data();
-    return nullptr;
-  };
-  std::vector<std::vector<float>> inBlock((size_t)nIn, std::vector<float>((size_t)o.block));
-  std::vector<std::vector<float>> outBlock((size_t)nOut, std::vector<float>((size_t)o.block));
-  std::vector<std::vector<double>> dInBlock((size_t)nIn, std::vector<double>((size_t)o.block));
-  std::vector<std::vector<double>> dOutBlock((size_t)nOut, std::vector<double>((size_t)o.block));
-  std::vector<float*> inPtrs, outPtrs;
-  std::vector<double*> dInPtrs, dOutPtrs;
-  for (auto& ch : inBlock) inPtrs.push_back(ch.data());
-  for (auto& ch : outBlock) outPtrs.push_back(ch.data());
-  for (auto& ch : dInBlock) dInPtrs.push_back(ch.data());
-  for (auto& ch : dOutBlock) dOutPtrs.push_back(ch.data());
-
-  kvtool::AudioBuffer output;
-  output.sampleRate = rate;
-  output.Resize(std::max(nOut, 1), nFrames);
-
-  plug.Start();
-  double cpu = 0.0;
-  int nBlocks = 0;
-  for (int pos = 0; pos < nFrames; pos += o.block, ++nBlocks)
-  {
-    const int n = std::min(o.block, nFrames - pos);
-    for (int c = 0; c < nIn; ++c)
-    {
-      const float* src = sourceOf(c);
-      for (int s = 0; s < n; ++s)
-      {
-        inBlock[(size_t)c][(size_t)s] = src ? src[pos + s] : 0.0f;
-        dInBlock[(size_t)c][(size_t)s] = inBlock[(size_t)c][(size_t)s];
-      }
-    }
-    const double t0 = kvtool::ThreadCpuSeconds();
-    plug.ProcessBlock(kind, inPtrs.data(), outPtrs.data(), dInPtrs.data(), dOutPtrs.data(), n);
-    cpu += kvtool::ThreadCpuSeconds() - t0;
-    for (int c = 0; c < nOut; ++c)
-      for (int s = 0; s < n; ++s)
-        output.channels[(size_t)c][(size_t)(pos + s)] = kind == VstHostedPlugin::ProcessKind::kDouble
-                                                          ? (float)dOutBlock[(size_t)c][(size_t)s]
-                                                          : outBlock[(size_t)c][(size_t)s];
-  }
-  plug.Stop();
+  const RunResult run = ProcessAll(plug, kind, input, o.block, o.repeat);
+  const int nFrames = input.NumFrames();
+  const kvtool::AudioBuffer& output = run.output;
+  const double cpu = run.cpuSeconds;
+  const int nBlocks = run.nBlocks;
 
   const char* kindName = kind == VstHostedPlugin::ProcessKind::kDouble      ? "double replacing"
                          : kind == VstHostedPlugin::ProcessKind::kReplacing ? "float replacing"
                                                                             : "float accumulating";
   printf("Input: %s, %.2f s, %d channels, %.0f Hz\n", inputName.c_str(), input.Seconds(), input.NumChannels(), rate);
-  printf("Processed: %d frames in %d blocks of up to %d, %s\n", nFrames, nBlocks, o.block, kindName);
+  printf("Processed: %d frames in %d blocks of up to %d, %s", nFrames, nBlocks, o.block, kindName);
+  printf(o.repeat > 1 ? ", %d times (the output holds the last)\n" : "\n", o.repeat);
   printf("Levels:\n  input   %s\n  output  %s\n", LevelsText(kvtool::MeasureLevels(input)).c_str(),
          LevelsText(kvtool::MeasureLevels(output)).c_str());
   if (o.input.empty() && !o.quiet)
@@ -354,7 +379,7 @@ int main(int argc, char** argv)
     }
   }
   if (plug.EventsReceived()) printf("Events sent back by the plug-in: %d\n", plug.EventsReceived());
-  const double seconds = input.Seconds();
+  const double seconds = input.Seconds() * o.repeat;
   printf("CPU: %.4f ms per second of audio (%.4f%% of one core), %.2f ms in all\n",
          seconds > 0 ? 1000.0 * cpu / seconds : 0.0, seconds > 0 ? 100.0 * cpu / seconds : 0.0, 1000.0 * cpu);
 
