@@ -21,13 +21,12 @@ public:
   KIT_String() : m_hb(128) {}
   explicit KIT_String(const char* text, int maxlen = 0) : m_hb(128) { Set(text, maxlen); }
 
-  // Never null: an empty buffer reads as "".
+  // Never null: an empty buffer reads as "" (a constant, so that readers on several threads never
+  // write shared memory).
   const char* Get() const
   {
     if (m_hb.GetSize()) return (const char*)m_hb.Get();
-    static char s_empty[1];
-    s_empty[0] = 0;
-    return s_empty;
+    return "";
   }
   char* GetWritable() { return m_hb.GetSize() ? (char*)m_hb.Get() : nullptr; }
   int GetLength() const { return m_hb.GetSize() ? (int)strlen(Get()) : 0; }

@@ -13,7 +13,23 @@
 namespace
 {
 enum EOutputMode { kOutputDouble, kOutputFloatReplace, kOutputFloatAccumulate };
+
+// Host and scratch buffers never overlap: scratch is the core's own memory.
+void ConvertToDouble(double* __restrict dest, const float* __restrict src, int n)
+{
+  for (int s = 0; s < n; ++s) dest[s] = (double)src[s];
 }
+
+void ConvertToFloat(float* __restrict dest, const double* __restrict src, int n)
+{
+  for (int s = 0; s < n; ++s) dest[s] = (float)src[s];
+}
+
+void AccumulateToFloat(float* __restrict dest, const double* __restrict src, int n)
+{
+  for (int s = 0; s < n; ++s) dest[s] += (float)src[s];
+}
+}  // namespace
 
 IFxBase::IFxBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
                  const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
@@ -390,9 +406,7 @@ void IFxBase::ProcessChunks(int nFrames, int outputMode)
     {
       InChannel* pIn = mInChannels.Get(i);
       if (!pIn->mConnected || !pIn->mHostFloat) continue;
-      const float* pSrc = pIn->mHostFloat + offset;
-      double* pDest = *pIn->mSrc;
-      for (int s = 0; s < n; ++s) pDest[s] = (double)pSrc[s];
+      ConvertToDouble(*pIn->mSrc, pIn->mHostFloat + offset, n);
     }
 
     ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), n);
@@ -402,12 +416,8 @@ void IFxBase::ProcessChunks(int nFrames, int outputMode)
     {
       OutChannel* pOut = mOutChannels.Get(i);
       if (!pOut->mConnected || !pOut->mFDest) continue;
-      const double* pSrc = *pOut->mDest;
-      float* pDest = pOut->mFDest + offset;
-      if (outputMode == kOutputFloatAccumulate)
-        for (int s = 0; s < n; ++s) pDest[s] += (float)pSrc[s];
-      else
-        for (int s = 0; s < n; ++s) pDest[s] = (float)pSrc[s];
+      if (outputMode == kOutputFloatAccumulate) AccumulateToFloat(pOut->mFDest + offset, *pOut->mDest, n);
+      else ConvertToFloat(pOut->mFDest + offset, *pOut->mDest, n);
     }
   }
 }

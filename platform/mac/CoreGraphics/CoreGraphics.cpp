@@ -1,0 +1,354 @@
+// The CoreGraphics stand-in: plain reference-counted records, pixels kept as the caller laid them
+// out, and counters that the test kit reads.
+
+#include <CoreGraphics/CoreGraphics.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "testkit.h"
+
+namespace
+{
+std::atomic<int> sLive[4];
+std::atomic<unsigned> sFailKinds{0};
+std::atomic<int> sFailCount{0};
+
+int KindIndex(unsigned kind)
+{
+  switch (kind)
+  {
+    case CGTestKit::kColorSpace: return 0;
+    case CGTestKit::kContext: return 1;
+    case CGTestKit::kColor: return 2;
+    default: return 3;
+  }
+}
+
+// True when a forced failure is pending for this kind; consumes one.
+bool ForcedFailure(unsigned kind)
+{
+  if (!(sFailKinds.load() & kind)) return false;
+  int n = sFailCount.load();
+  while (n > 0)
+  {
+    if (sFailCount.compare_exchange_weak(n, n - 1)) return true;
+  }
+  return false;
+}
+
+struct Counted
+{
+  std::atomic<int> refs{1};
+};
+
+template <class T>
+T* Created(T* obj, unsigned kind)
+{
+  if (obj) sLive[KindIndex(kind)].fetch_add(1);
+  return obj;
+}
+
+template <class T>
+T* Retained(T* obj)
+{
+  if (obj) obj->refs.fetch_add(1);
+  return obj;
+}
+
+// Drops one reference; true when it was the last.
+template <class T>
+bool Released(T* obj, unsigned kind)
+{
+  if (!obj || obj->refs.fetch_sub(1) != 1) return false;
+  sLive[KindIndex(kind)].fetch_sub(1);
+  return true;
+}
+
+bool AlphaFirst(uint32_t info)
+{
+  const uint32_t a = info & kCGBitmapAlphaInfoMask;
+  return a == kCGImageAlphaNoneSkipFirst || a == kCGImageAlphaPremultipliedFirst;
+}
+
+bool AlphaSupported(uint32_t info)
+{
+  const uint32_t a = info & kCGBitmapAlphaInfoMask;
+  return a == kCGImageAlphaNoneSkipFirst || a == kCGImageAlphaNoneSkipLast ||
+         a == kCGImageAlphaPremultipliedFirst || a == kCGImageAlphaPremultipliedLast;
+}
+
+uint8_t ToByte(CGFloat v)
+{
+  if (!(v > 0)) return 0;
+  if (v >= 1) return 255;
+  return (uint8_t)std::lround(v * 255.0);
+}
+}  // namespace
+
+struct CGColorSpace : Counted
+{
+};
+
+struct CGContext : Counted
+{
+  uint8_t* data = nullptr;
+  bool ownsData = false;
+  size_t width = 0, height = 0, bytesPerRow = 0;
+  uint32_t info = 0;
+  CGColorSpaceRef space = nullptr;
+  CGAffineTransform ctm{1, 0, 0, 1, 0, 0};
+  CGFloat fill[4] = {0, 0, 0, 1};
+};
+
+struct CGColor : Counted
+{
+  CGColorSpaceRef space = nullptr;
+  CGFloat comps[4] = {0, 0, 0, 1};
+};
+
+struct CGImage : Counted
+{
+  uint8_t* data = nullptr;
+  size_t width = 0, height = 0, bytesPerRow = 0;
+  uint32_t info = 0;
+};
+
+// ---- colour spaces
+
+CGColorSpaceRef CGColorSpaceCreateDeviceRGB(void)
+{
+  if (ForcedFailure(CGTestKit::kColorSpace)) return nullptr;
+  return Created(new CGColorSpace, CGTestKit::kColorSpace);
+}
+
+CGColorSpaceRef CGColorSpaceRetain(CGColorSpaceRef space) { return Retained(space); }
+
+void CGColorSpaceRelease(CGColorSpaceRef space)
+{
+  if (Released(space, CGTestKit::kColorSpace)) delete space;
+}
+
+size_t CGColorSpaceGetNumberOfComponents(CGColorSpaceRef space) { return space ? 3 : 0; }
+
+// ---- bitmap contexts
+
+CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent,
+                                   size_t bytesPerRow, CGColorSpaceRef space, uint32_t bitmapInfo)
+{
+  if (!space || width == 0 || height == 0 || bitsPerComponent != 8 || !AlphaSupported(bitmapInfo) ||
+      (bitmapInfo & kCGBitmapByteOrderMask) != kCGBitmapByteOrderDefault)
+    return nullptr;
+  if (width > SIZE_MAX / 4 || bytesPerRow < width * 4 || height > SIZE_MAX / bytesPerRow) return nullptr;
+  if (ForcedFailure(CGTestKit::kContext)) return nullptr;
+  bool owns = false;
+  if (!data)
+  {
+    data = calloc(height, bytesPerRow);
+    if (!data) return nullptr;
+    owns = true;
+  }
+  CGContext* c = new CGContext;
+  c->data = (uint8_t*)data;
+  c->ownsData = owns;
+  c->width = width;
+  c->height = height;
+  c->bytesPerRow = bytesPerRow;
+  c->info = bitmapInfo;
+  c->space = CGColorSpaceRetain(space);
+  return Created(c, CGTestKit::kContext);
+}
+
+CGContextRef CGContextRetain(CGContextRef c) { return Retained(c); }
+
+void CGContextRelease(CGContextRef c)
+{
+  if (!Released(c, CGTestKit::kContext)) return;
+  if (c->ownsData) free(c->data);
+  CGColorSpaceRelease(c->space);
+  delete c;
+}
+
+void* CGBitmapContextGetData(CGContextRef c) { return c ? c->data : nullptr; }
+size_t CGBitmapContextGetWidth(CGContextRef c) { return c ? c->width : 0; }
+size_t CGBitmapContextGetHeight(CGContextRef c) { return c ? c->height : 0; }
+size_t CGBitmapContextGetBytesPerRow(CGContextRef c) { return c ? c->bytesPerRow : 0; }
+size_t CGBitmapContextGetBitsPerComponent(CGContextRef c) { return c ? 8 : 0; }
+size_t CGBitmapContextGetBitsPerPixel(CGContextRef c) { return c ? 32 : 0; }
+CGImageAlphaInfo CGBitmapContextGetAlphaInfo(CGContextRef c)
+{
+  return c ? (CGImageAlphaInfo)(c->info & kCGBitmapAlphaInfoMask) : kCGImageAlphaNone;
+}
+CGColorSpaceRef CGBitmapContextGetColorSpace(CGContextRef c) { return c ? c->space : nullptr; }
+
+// ---- transformation
+
+void CGContextTranslateCTM(CGContextRef c, CGFloat tx, CGFloat ty)
+{
+  if (!c) return;
+  CGAffineTransform& m = c->ctm;
+  m.tx += m.a * tx + m.c * ty;
+  m.ty += m.b * tx + m.d * ty;
+}
+
+void CGContextScaleCTM(CGContextRef c, CGFloat sx, CGFloat sy)
+{
+  if (!c) return;
+  CGAffineTransform& m = c->ctm;
+  m.a *= sx;
+  m.b *= sx;
+  m.c *= sy;
+  m.d *= sy;
+}
+
+CGAffineTransform CGContextGetCTM(CGContextRef c)
+{
+  return c ? c->ctm : CGAffineTransform{1, 0, 0, 1, 0, 0};
+}
+
+CGPoint CGContextConvertPointToDeviceSpace(CGContextRef c, CGPoint p)
+{
+  return c ? CGPointApplyAffineTransform(p, c->ctm) : p;
+}
+
+// ---- filling
+
+void CGContextSetRGBFillColor(CGContextRef c, CGFloat r, CGFloat g, CGFloat b, CGFloat a)
+{
+  if (!c) return;
+  c->fill[0] = r;
+  c->fill[1] = g;
+  c->fill[2] = b;
+  c->fill[3] = a;
+}
+
+void CGContextFillRect(CGContextRef c, CGRect rect)
+{
+  if (!c || c->ctm.b != 0 || c->ctm.c != 0) return;
+  const CGPoint p0 = CGPointApplyAffineTransform(rect.origin, c->ctm);
+  const CGPoint p1 = CGPointApplyAffineTransform(
+    CGPointMake(rect.origin.x + rect.size.width, rect.origin.y + rect.size.height), c->ctm);
+  // Pixels whose centres lie inside [x0, x1) x [y0, y1) in device space (y up).
+  auto first = [](CGFloat lo) { return (long)std::ceil(lo - 0.5); };
+  long x0 = first(std::fmin(p0.x, p1.x)), x1 = first(std::fmax(p0.x, p1.x));
+  long y0 = first(std::fmin(p0.y, p1.y)), y1 = first(std::fmax(p0.y, p1.y));
+  if (x0 < 0) x0 = 0;
+  if (y0 < 0) y0 = 0;
+  if (x1 > (long)c->width) x1 = (long)c->width;
+  if (y1 > (long)c->height) y1 = (long)c->height;
+  const bool premul = (c->info & kCGBitmapAlphaInfoMask) == kCGImageAlphaPremultipliedFirst ||
+                      (c->info & kCGBitmapAlphaInfoMask) == kCGImageAlphaPremultipliedLast;
+  const CGFloat a = premul ? c->fill[3] : 1.0;
+  const uint8_t rgb[3] = {ToByte(c->fill[0] * a), ToByte(c->fill[1] * a), ToByte(c->fill[2] * a)};
+  const uint8_t alpha = ToByte(a);
+  const bool alphaFirst = AlphaFirst(c->info);
+  for (long y = y0; y < y1; ++y)
+  {
+    uint8_t* row = c->data + (c->height - 1 - (size_t)y) * c->bytesPerRow;
+    for (long x = x0; x < x1; ++x)
+    {
+      uint8_t* p = row + x * 4;
+      if (alphaFirst)
+      {
+        p[0] = alpha;
+        memcpy(p + 1, rgb, 3);
+      }
+      else
+      {
+        memcpy(p, rgb, 3);
+        p[3] = alpha;
+      }
+    }
+  }
+}
+
+void CGContextFlush(CGContextRef) {}
+
+// ---- colours
+
+CGColorRef CGColorCreate(CGColorSpaceRef space, const CGFloat* components)
+{
+  if (!space || !components) return nullptr;
+  if (ForcedFailure(CGTestKit::kColor)) return nullptr;
+  CGColor* col = new CGColor;
+  col->space = CGColorSpaceRetain(space);
+  for (int i = 0; i < 4; ++i) col->comps[i] = components[i];
+  return Created(col, CGTestKit::kColor);
+}
+
+CGColorRef CGColorRetain(CGColorRef color) { return Retained(color); }
+
+void CGColorRelease(CGColorRef color)
+{
+  if (!Released(color, CGTestKit::kColor)) return;
+  CGColorSpaceRelease(color->space);
+  delete color;
+}
+
+size_t CGColorGetNumberOfComponents(CGColorRef color) { return color ? 4 : 0; }
+const CGFloat* CGColorGetComponents(CGColorRef color) { return color ? color->comps : nullptr; }
+CGColorSpaceRef CGColorGetColorSpace(CGColorRef color) { return color ? color->space : nullptr; }
+
+// ---- images
+
+CGImageRef CGBitmapContextCreateImage(CGContextRef c)
+{
+  if (!c) return nullptr;
+  if (ForcedFailure(CGTestKit::kImage)) return nullptr;
+  const size_t row = c->width * 4;
+  uint8_t* data = (uint8_t*)malloc(row * c->height);
+  if (!data) return nullptr;
+  for (size_t y = 0; y < c->height; ++y) memcpy(data + y * row, c->data + y * c->bytesPerRow, row);
+  CGImage* img = new CGImage;
+  img->data = data;
+  img->width = c->width;
+  img->height = c->height;
+  img->bytesPerRow = row;
+  img->info = c->info;
+  return Created(img, CGTestKit::kImage);
+}
+
+CGImageRef CGImageRetain(CGImageRef image) { return Retained(image); }
+
+void CGImageRelease(CGImageRef image)
+{
+  if (!Released(image, CGTestKit::kImage)) return;
+  free(image->data);
+  delete image;
+}
+
+size_t CGImageGetWidth(CGImageRef image) { return image ? image->width : 0; }
+size_t CGImageGetHeight(CGImageRef image) { return image ? image->height : 0; }
+size_t CGImageGetBytesPerRow(CGImageRef image) { return image ? image->bytesPerRow : 0; }
+size_t CGImageGetBitsPerPixel(CGImageRef image) { return image ? 32 : 0; }
+CGImageAlphaInfo CGImageGetAlphaInfo(CGImageRef image)
+{
+  return image ? (CGImageAlphaInfo)(image->info & kCGBitmapAlphaInfoMask) : kCGImageAlphaNone;
+}
+
+// ---- test kit
+
+namespace CGTestKit
+{
+LiveCounts Live() { return LiveCounts{sLive[0].load(), sLive[1].load(), sLive[2].load(), sLive[3].load()}; }
+
+void FailNext(unsigned kinds, int count)
+{
+  sFailCount.store(count);
+  sFailKinds.store(kinds);
+}
+
+void ClearFailures()
+{
+  sFailKinds.store(0);
+  sFailCount.store(0);
+}
+
+int RetainCount(CGContextRef c) { return c ? c->refs.load() : 0; }
+int RetainCount(CGColorRef c) { return c ? c->refs.load() : 0; }
+int RetainCount(CGImageRef i) { return i ? i->refs.load() : 0; }
+
+const uint8_t* ImageBytes(CGImageRef image) { return image ? image->data : nullptr; }
+}  // namespace CGTestKit

@@ -1,0 +1,71 @@
+// One thread processes audio while another drives the dispatcher, the parameters and the editor's
+// path; the instance mutex keeps them apart (run under ThreadSanitizer).
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "FakeVstHost.h"
+#include "VstModule.h"
+#include "VstTestPlug.h"
+
+TEST(VstConcurrency, ProcessingWhileTheHostDrivesTheDispatcher)
+{
+  FakeVstHost host;
+  IFxInstanceInfo info;
+  info.mVSTHostCallback = FakeVstHost::Callback;
+  VstTestPlug* pPlug = new VstTestPlug(info);
+  AEffect* e = pPlug->GetAEffect();
+  host.Adopt(e);
+  Dispatch(e, effOpen);
+  Dispatch(e, effSetBlockSize, 0, 256);
+  Dispatch(e, effMainsChanged, 0, 1);
+
+  std::atomic<bool> done{ false };
+  std::atomic<int> blocks{ 0 };
+  bool finite = true;
+  std::thread audio([&] {
+    std::vector<float> in[4], out[2];
+    for (auto& ch : in) ch.assign(300, 0.25f);
+    for (auto& ch : out) ch.assign(300, 0.0f);
+    float* ins[4] = { in[0].data(), in[1].data(), in[2].data(), in[3].data() };
+    float* outs[2] = { out[0].data(), out[1].data() };
+    while (!done.load() || blocks.load() < 200)
+    {
+      e->processReplacing(e, ins, outs, 300);  // more than a block: two sub-blocks each time
+      for (float v : out[0]) finite = finite && std::isfinite(v);
+      blocks.fetch_add(1);
+    }
+  });
+
+  for (int i = 0; i < 2000; ++i)
+  {
+    const float v = (float)(i % 100) / 100.0f;
+    e->setParameter(e, i % 4, v);
+    (void)e->getParameter(e, (i + 1) % 4);
+    DispatchText(e, effGetParamDisplay, i % 4);
+    if (i % 50 == 0)
+    {
+      void* pData = nullptr;
+      const VstIntPtr n = Dispatch(e, effGetChunk, i % 2, 0, &pData);
+      Dispatch(e, effSetChunk, i % 2, n, pData);
+      Dispatch(e, effSetProgram, 0, (i / 50) % 3);
+    }
+    if (i % 100 == 0) pPlug->SetParameterFromGUI(0, v);  // the editor's path, on this thread
+    if (i % 500 == 0)
+    {
+      Dispatch(e, effMainsChanged, 0, 0);
+      Dispatch(e, effSetSampleRate, 0, 0, nullptr, i % 1000 ? 48000.0f : 44100.0f);
+      Dispatch(e, effMainsChanged, 0, 1);
+    }
+  }
+  done.store(true);
+  audio.join();
+  EXPECT_TRUE(finite);
+  EXPECT_GE(blocks.load(), 200);
+  EXPECT_EQ(pPlug->mMaxFrames, 256);
+  Dispatch(e, effClose);
+}
