@@ -41,7 +41,12 @@ protected:
     run(FlushDenormal(over), envdB, kRestEnvdB);
     if (!instant) over = envdB;
     const double q = (knee > 0.0 && over / knee < 1.0) ? over / knee : 1.0;
-    double grdB = -over * ((ratio - 1.0) / ratio) * q;
+    if (!(ratio == slopeFrom))
+    {
+      slopeFrom = ratio;
+      slope = (ratio - 1.0) / ratio;
+    }
+    double grdB = -over * slope * q;
     if (grdB <= -range) grdB = -range;
     // exp of an unchanged reduction (no reduction at all, most of the time) is the same value.
     if (!(grdB == GRdb))
@@ -60,6 +65,10 @@ protected:
   double range = 100.0;
   bool instant = false;
   double envdB = kRestEnvdB;
+
+private:
+  double slopeFrom = 1.0;  // the ratio the slope below belongs to
+  double slope = 0.0;      // (ratio - 1) / ratio
 };
 
 class SimpleCompRms : public SimpleComp
@@ -82,7 +91,13 @@ public:
   double process(double m)
   {
     averager.run(m, aveOfSqrs, kRestAveOfSqrs);
-    return gainForKey(lin2dB(std::fabs(std::sqrt(aveOfSqrs))));
+    // The key of an unchanged mean (silence, steady levels) is the same key.
+    if (!(aveOfSqrs == keyFrom))
+    {
+      keyFrom = aveOfSqrs;
+      keydB = lin2dB(std::fabs(std::sqrt(aveOfSqrs)));
+    }
+    return gainForKey(keydB);
   }
 
   static constexpr double kRestAveOfSqrs = 1e-15;
@@ -90,5 +105,7 @@ public:
 private:
   EnvelopeDetector averager;
   double aveOfSqrs = kRestAveOfSqrs;
+  double keyFrom = -1.0;  // the mean the key below belongs to (none yet)
+  double keydB = 0.0;
 };
 }  // namespace simpledyn

@@ -15,12 +15,14 @@ extern const unsigned short _PIX_RGB2HSV_invtab[256];
 inline int _PIX_Clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
 // The integer weight of an opacity: (int)(alpha * 256), truncated toward zero. Opacities beyond
-// +-16 are held at +-16 (and NaN counts as 0) so the combiners' integer arithmetic cannot overflow.
+// +-4 are held at +-4 (and NaN counts as 0): with weights and source values up to 1024 the
+// combiners' integer arithmetic cannot overflow.
+constexpr int kPIX_MaxWeight = 1024;
 inline int PIX_AlphaToWeight(double alpha)
 {
   if (!(alpha == alpha)) return 0;
-  if (alpha > 16.0) alpha = 16.0;
-  if (alpha < -16.0) alpha = -16.0;
+  if (alpha > 4.0) alpha = 4.0;
+  if (alpha < -4.0) alpha = -4.0;
   return (int)(alpha * 256.0);
 }
 
