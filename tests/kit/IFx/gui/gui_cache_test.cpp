@@ -1,5 +1,7 @@
 #include <memory>
 
+#include "pix_transform.h"
+
 #include "GuiFixture.h"
 
 namespace
@@ -15,7 +17,6 @@ protected:
     {
       mGraphics[i] = new TestGraphics(&mPlug[i], 32, 32);
       mGraphics[i]->mImageDir = mDir.Path();
-      mGraphics[i]->mLoader = ReadTestPng;
       mPlug[i].AttachGraphics(mGraphics[i]);
     }
     ASSERT_TRUE(mDir.Write("knob.png", MakeTestStrip(4, 3, 5, 1)));
@@ -80,6 +81,10 @@ TEST_F(CacheTest, CroppedAndScaledCopiesAreCacheEntries)
   EXPECT_EQ(scaled.H, 30);
   EXPECT_EQ(scaled.N, 5);
   EXPECT_EQ(scaled.mData->getWidth(), 8);
+  PIX_MemBitmap expected(8, 30);
+  PIX_ScaledBlit(&expected, src.mData, 0, 0, 8, 30, 0, 0, 4, 15, 1.0f, PIX_MODE_FILTERBILINEAR);
+  EXPECT_EQ(PIX_BitmapCmp(scaled.mData, &expected), 0);
+  EXPECT_EQ(PIX_GetPixel(scaled.mData, 0, 0), PIX_GetPixel(src.mData, 0, 0));  // a corner keeps its colour
 
   ASSERT_EQ(IGraphicsPix::CacheSize(), 3);
   EXPECT_EQ(IGraphicsPix::CacheID(1), -1);

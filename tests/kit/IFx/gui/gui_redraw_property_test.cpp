@@ -22,8 +22,11 @@ protected:
     mImages.emplace_back(MakeTestStrip(10, 8, 3, 5));
     mImages.emplace_back(MakeTestStrip(8, 6, 1, 7));
     mImages.emplace_back(MakeTestStrip(10, 6, 2, 9));
+    mImages.emplace_back(MakeTestOpaque(11, 11, 13));
+    mImages.emplace_back(MakeTestStrip(11, 11, 1, 15));
     IBitmap bg(mImages[0].get(), kW, kH, 1), knob(mImages[1].get(), 12, 96, 8), sw(mImages[2].get(), 10, 24, 3),
-      handle(mImages[3].get(), 8, 6, 1), radio(mImages[4].get(), 10, 12, 2);
+      handle(mImages[3].get(), 8, 6, 1), radio(mImages[4].get(), 10, 12, 2), maskBase(mImages[5].get(), 11, 11, 1),
+      mask(mImages[6].get(), 11, 11, 1);
     IRECT radioArea(50, 2, 60, 46), overlayArea(0, 40, 10, 48);
 
     mGraphics->AttachControl(new IBitmapControl(&mPlug, 0, 0, -1, &bg, IChannelBlend::kBlendClobber));
@@ -35,6 +38,7 @@ protected:
     mGraphics->AttachControl(new IRadioButtonsControl(&mPlug, &radioArea, 2, 4, &radio));
     mGraphics->AttachControl(new IBitmapOverlayControl(&mPlug, 38, 36, 3, &sw, &overlayArea));
     mGraphics->AttachControl(new IKnobMultiControl(&mPlug, 58, 40, -1, &knob));  // partly off the surface
+    mGraphics->AttachControl(new IKnobRotatingMaskControl(&mPlug, 36, 8, 1, &maskBase, &mask, &knob));
     Attach();
   }
 
