@@ -137,7 +137,7 @@ private:
   void SubSample(double** inputs, int i, int j, bool os, double* x);
   template <bool kStereo>
   double DetectorMeanSquare(double dL, double dR, int mode, bool os);
-  double GainStep(double m, int autoRelease);
+  double GainStep(double keydB, int autoRelease);
   template <bool kStereo>
   void MixOut(const double* x, double grLin, bool os, double* driven, double* out);
   template <bool kStereo>

@@ -100,6 +100,14 @@ void Kestrovane::ProcessDoubleReplacing(double** inputs, double** outputs, int n
 
 // ----- The steps of one sub-step, shared by both forms -----
 
+// One sample of the left channel, and in stereo of the right one, through a filter.
+template <bool kStereo>
+KV_HOT_INLINE void Filter(biquadfilter& f, double& l, double& r)
+{
+  if (kStereo) f.ProcessPair(l, r);
+  else l = f.Process(0, l);
+}
+
 // Sub-step j of frame i: the sample itself on the first sub-step, zeros after it (zero-stuffing);
 // with oversampling the main pair passes the input low-pass and all four take the gain. In mono
 // only input 0 and sidechain input 2 are read, and the right channel's states rest.
@@ -118,9 +126,7 @@ KV_HOT_INLINE void Kestrovane::SubSample(double** inputs, int i, int j, bool os,
     }
   }
   if (!os) return;
-  biquadfilter& osIn = mFilters[kOversampleInLowPass];
-  x[0] = osIn.Process(0, x[0]);
-  if (kStereo) x[1] = osIn.Process(1, x[1]);
+  Filter<kStereo>(mFilters[kOversampleInLowPass], x[0], x[1]);
   for (int c = 0; c < 4; ++c) x[c] *= mOversampleGain;
 }
 
@@ -141,8 +147,7 @@ KV_HOT_INLINE double Kestrovane::DetectorMeanSquare(double dL, double dR, int mo
   for (biquadfilter* f : chain)
   {
     if (!f) break;
-    dL = f->Process(0, dL);
-    if (kStereo) dR = f->Process(1, dR);
+    Filter<kStereo>(*f, dL, dR);
   }
   if (mSagActive)
   {
@@ -151,17 +156,19 @@ KV_HOT_INLINE double Kestrovane::DetectorMeanSquare(double dL, double dR, int mo
   }
   if (os)
   {
-    dL = mFilters[kDetectorLowPass2].Process(0, mFilters[kDetectorLowPass1].Process(0, dL)) * mDetectorGain;
-    if (kStereo) dR = mFilters[kDetectorLowPass2].Process(1, mFilters[kDetectorLowPass1].Process(1, dR)) * mDetectorGain;
+    Filter<kStereo>(mFilters[kDetectorLowPass1], dL, dR);
+    Filter<kStereo>(mFilters[kDetectorLowPass2], dL, dR);
+    dL *= mDetectorGain;
+    dR *= mDetectorGain;
   }
   return FlushDenormal(kStereo ? dL * dL + dR * dR : 2.0 * (dL * dL));
 }
 
-// The gain computer on one mean square, the reduction meter and the automatic release; returns
-// the gain as a linear factor.
-KV_HOT_INLINE double Kestrovane::GainStep(double m, int autoRelease)
+// The gain computer on the key of one mean square, the reduction meter and the automatic
+// release; returns the gain as a linear factor.
+KV_HOT_INLINE double Kestrovane::GainStep(double keydB, int autoRelease)
 {
-  const double grLin = mComp.process(m);
+  const double grLin = mComp.gainForKey(keydB);
   const double grdB = mComp.getGRdb();
   mEnvelopes[kGainReductionMeterEnvelope].run(FlushDenormal(-grdB), mEnvelopeStates[kGainReductionMeterEnvelope], 0.0);
   if (autoRelease != kAutoReleaseOff)
@@ -191,8 +198,8 @@ KV_HOT_INLINE void Kestrovane::MixOut(const double* x, double grLin, bool os, do
   {
     driven[c] = mDriveActive ? Driven(x[c], mDrive.b, mDrive.k1, mDrive.k2) : x[c];
     out[c] = mDirectMix * (mMakeup * (grLin * driven[c])) + mParallel * x[c];
-    if (os) out[c] = mFilters[kOversampleOutLowPass].Process(c, out[c]);
   }
+  if (os) Filter<kStereo>(mFilters[kOversampleOutLowPass], out[0], out[1]);
 }
 
 // The end of a frame: decimation (only the last sub-step's value reaches the output), the output
@@ -246,7 +253,7 @@ void Kestrovane::ProcessFrames(double** inputs, double** outputs, int nFrames)
       const double dL = external ? FlushDenormal(x[2]) : mFeedback[0];
       const double dR = external ? FlushDenormal(x[3]) : mFeedback[1];
       const double m = DetectorMeanSquare<kStereo>(dL, dR, EnumParam(kMode), os);
-      const double grLin = GainStep(m, EnumParam(kAutoRelease));
+      const double grLin = GainStep(mComp.keyFor(m), EnumParam(kAutoRelease));
 
       double driven[2] = { 0.0, 0.0 };
       MixOut<kStereo>(x, grLin, os, driven, out);
@@ -275,7 +282,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
 
   enum { kChunk = 128 };
   double sub[kChunk * 4][2];  // the main pair's sub-samples, as the audio path takes them
-  double gain[kChunk * 4];    // the mean square, then the gain, per sub-step
+  double gain[kChunk * 4];    // the mean square, its key, then the gain, per sub-step
   for (int start = 0; start < nFrames; start += kChunk)
   {
     const int n = std::min((int)kChunk, nFrames - start);
@@ -293,6 +300,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
         gain[k] = DetectorMeanSquare<kStereo>(dL, dR, mode, os);
       }
     }
+    for (int k = 0; k < n * nSub; ++k) gain[k] = mComp.keyFor(gain[k]);
     for (int k = 0; k < n * nSub; ++k) gain[k] = GainStep(gain[k], autoRelease);
     for (int f = 0, k = 0; f < n; ++f)
     {

@@ -31,7 +31,6 @@ public:
   // The running state's rest: about -300 dB over the threshold.
   static constexpr double kRestEnvdB = 1e-15;
 
-protected:
   // The gain for a key level in dB: the envelope steps toward the level over the threshold, then
   // ratio, knee and range give the reduction. Keeps GRdb and GRlin and returns GRlin.
   double gainForKey(double keydB)
@@ -57,6 +56,7 @@ protected:
     return GRlin;
   }
 
+protected:
   double threshdB = 0.0;
   double ratio = 1.0;
   double knee = 0.0;
@@ -88,7 +88,12 @@ public:
   // One detector sample: m is the mean square of the detector channels. The running mean of
   // squares follows m with the window's coefficient; its level in dB is the key of the gain
   // computer. Returns the gain as a linear factor.
-  double process(double m)
+  double process(double m) { return gainForKey(keyFor(m)); }
+
+  // The first half of process: the running mean of squares steps toward m; returns its level in
+  // dB, the key of the gain computer. The two halves keep separate states, so a run of keys can be
+  // worked out before the run of gains.
+  double keyFor(double m)
   {
     averager.run(m, aveOfSqrs, kRestAveOfSqrs);
     // The key of an unchanged mean (silence, steady levels) is the same key.
@@ -97,7 +102,7 @@ public:
       keyFrom = aveOfSqrs;
       keydB = lin2dB(std::fabs(std::sqrt(aveOfSqrs)));
     }
-    return gainForKey(keydB);
+    return keydB;
   }
 
   static constexpr double kRestAveOfSqrs = 1e-15;

@@ -14,10 +14,29 @@
 #include "IFxBase.h"
 
 // What the Audio Unit build hands the product's constructor.
+// What the Audio Unit build hands the product's constructor (copyable, as the product takes it
+// by value).
 struct IFxInstanceInfo
 {
   KIT_String mBundleID;
   KIT_String mCocoaViewFactoryClassName;
+
+  IFxInstanceInfo() = default;
+  IFxInstanceInfo(const char* bundleID, const char* viewClass)
+  {
+    mBundleID.Set(bundleID);
+    mCocoaViewFactoryClassName.Set(viewClass);
+  }
+  IFxInstanceInfo(const IFxInstanceInfo& other) { *this = other; }
+  IFxInstanceInfo& operator=(const IFxInstanceInfo& other)
+  {
+    if (this != &other)
+    {
+      mBundleID.Set(other.mBundleID.Get());
+      mCocoaViewFactoryClassName.Set(other.mCocoaViewFactoryClassName.Get());
+    }
+    return *this;
+  }
 };
 
 class IFxAU : public IFxBase
@@ -185,5 +204,11 @@ private:
 // The Audio Unit build's factories, defined by the product's build glue.
 IFxAU* MakePlug();
 
-// The build's choice of wrapper base for the product.
-typedef IFxAU IFxAPI;
+// The build's choice of wrapper base for the product, and its constructor call with the
+// product's identity macros (see IFxHeadless.h for the contract).
+using IFxAPI = IFxAU;
+
+#define IFX_CTOR(nParams, nPresets, instanceInfo)                                                   \
+  IFxAPI(instanceInfo, nParams, PLUG_CHANNEL_IO, nPresets, PLUG_NAME, PLUG_PRODUCT_NAME, PLUG_MFR, \
+         PLUG_VER, PLUG_UNIQUE_ID, PLUG_MFR_ID, PLUG_LATENCY, PLUG_DOES_MIDI, PLUG_DOES_STATE_CHUNKS, \
+         PLUG_IS_INST)

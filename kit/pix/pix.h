@@ -34,3 +34,5 @@ void PIX_DrawGlyph(PIX_IBitmap* bm, int x, int y, PIX_PixelValue color, const un
 void PIX_Blur(PIX_IBitmap* dest, PIX_IBitmap* src, int dstx, int dsty, int srcx, int srcy, int srcw, int srch);
 void PIX_HalveBlitAA(PIX_IBitmap* dest, PIX_IBitmap* src);
 int PIX_BitmapCmp(PIX_IBitmap* a, PIX_IBitmap* b);
+
+#include "pix_transform.h"

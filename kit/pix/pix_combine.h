@@ -116,7 +116,8 @@ struct _PIX_CombinePixelsClobber
 };
 
 // Source values are shift amounts: red turns the hue (r + r/2 - 192 steps of 1/384 turn), green
-// moves the saturation and blue the value (128 each is no change). Hue runs 0..383 in six sectors.
+// moves the saturation and blue the value (128 each is no change). Hue runs 0..383 in six sectors;
+// the alpha byte becomes the source alpha.
 struct _PIX_CombinePixelsHSVAdjust
 {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int w)
@@ -190,7 +191,9 @@ struct _PIX_CombinePixelsHSVAdjust
       case 4: nr = f(320 - H); ng = p; nb = V2; break;
       default: nr = V2; ng = p; nb = f(H - 320); break;
     }
-    dest[0] = (unsigned char)a;
+    // The alpha byte takes the source alpha, clamped: fills pass their weight here, and 256
+    // (alpha 1.0) must not wrap to a transparent 0.
+    dest[0] = (unsigned char)_PIX_Clamp255(a);
     dest[1] = (unsigned char)_PIX_Clamp255(nr);
     dest[2] = (unsigned char)_PIX_Clamp255(ng);
     dest[3] = (unsigned char)_PIX_Clamp255(nb);

@@ -114,10 +114,14 @@ TEST(PixFillRect, ClippingAndHandValues)
   px.getBits()[0] = 0x00000010u;
   PIX_FillRect(&px, 0, 0, 1, 1, 0x00000000u, 0.5f, 1);
   EXPECT_EQ(px.getBits()[0], 0x10u + 64u);
-  // HSV at 1.0: the alpha byte is the low byte of 256, so 0.
-  px.getBits()[0] = 0x646464ffu;
+  // HSV at 1.0: the alpha byte takes the weight 256 clamped to 255 (not wrapped to 0); at 0.5, 128.
+  px.getBits()[0] = 0x64646400u;
   PIX_FillRect(&px, 0, 0, 1, 1, 0x80808000u, 1.0f, 5);
-  EXPECT_EQ(px.getBits()[0], 0x64646400u);
+  EXPECT_EQ(px.getBits()[0], 0x646464ffu);
+  PIX_FillRect(&px, 0, 0, 1, 1, 0x80808000u, 0.5f, 5);
+  EXPECT_EQ(px.getBits()[0], 0x64646480u);
+  PIX_GradRect(&px, 0, 0, 1, 1, 0.5f, 0.5f, 0.5f, 1.0f, 0, 0, 0, 0, 0, 0, 0, 0, 5);
+  EXPECT_EQ(px.getBits()[0] & 0xff, 0xffu);
 }
 
 TEST(PixFillRect, FlippedBitmapsFillTheirVisualRows)

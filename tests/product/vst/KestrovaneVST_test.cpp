@@ -348,6 +348,8 @@ TEST_F(KestrovaneVSTTest, SidechainFollowsTheHostSetUp)
     mHost.mProductString = hostProduct;
     AEffect* e = Open();
     SetCompressing(e);
+    Dispatch(e, effMainsChanged, 0, 0);  // the reset settles the preset's threshold, which else glides 0.001 dB a sample
+    Dispatch(e, effMainsChanged, 0, 1);
     e->setParameter(e, Kestrovane::kSidechain, sidechainOn ? 1.0f : 0.0f);
     if (nInputs)
     {
