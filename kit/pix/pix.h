@@ -36,3 +36,4 @@ void PIX_HalveBlitAA(PIX_IBitmap* dest, PIX_IBitmap* src);
 int PIX_BitmapCmp(PIX_IBitmap* a, PIX_IBitmap* b);
 
 #include "pix_transform.h"
+#include "pix_line.h"

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -127,6 +128,12 @@ struct Hit
 inline std::ostream& operator<<(std::ostream& os, const Hit& h)
 {
   return os << "(" << h.x << "," << h.y << " w" << h.weight << ")";
+}
+
+inline std::vector<Hit> Sorted(std::vector<Hit> v)
+{
+  std::sort(v.begin(), v.end());
+  return v;
 }
 
 // A combiner that changes nothing and logs where and how strongly it was asked to draw, in the
