@@ -5,3 +5,6 @@ target_sources(kv_pix PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/pix_blit_transform.cpp)
 target_sources(kv_pix PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/pix_line.cpp)
+target_sources(kv_pix PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/pix_rect.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pix_triangle.cpp)
