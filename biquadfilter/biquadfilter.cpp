@@ -76,8 +76,8 @@ void biquadfilter::SetSampleRate(long rate)
 
 void biquadfilter::InitializeState()
 {
-  mState[0] = State();
-  mState[1] = State();
+  ClearChannel(0);
+  ClearChannel(1);
 }
 
 double biquadfilter::DesignFreq() const

@@ -49,19 +49,45 @@ public:
   // longer finite clears the channel's state, so the next finite input starts from rest.
   double Process(int c, double x)
   {
-    State& s = mState[c];
-    double y = mB0 * x + mB1 * s.x1 + mB2 * s.x2 - mA1 * s.y1 - mA2 * s.y2;
+    double y = mB0 * x + mB1 * mX1[c] + mB2 * mX2[c] - mA1 * mY1[c] - mA2 * mY2[c];
     y = FlushDenormal(y);
-    if (!(std::fabs(y) <= DBL_MAX))
+    if (__builtin_expect(!(std::fabs(y) <= DBL_MAX), 0))
     {
-      s = State();
+      ClearChannel(c);
       return y;
     }
-    s.x2 = s.x1;
-    s.x1 = x;
-    s.y2 = s.y1;
-    s.y1 = y;
+    mX2[c] = mX1[c];
+    mX1[c] = x;
+    mY2[c] = mY1[c];
+    mY1[c] = y;
     return y;
+  }
+
+  // One sample of both channels at once, lane by lane the same arithmetic as Process.
+  void ProcessPair(double& l, double& r)
+  {
+    const V2 x = { l, r };
+    const V2 x1 = Load(mX1), x2 = Load(mX2), y1 = Load(mY1), y2 = Load(mY2);
+    V2 y = Splat(mB0) * x + Splat(mB1) * x1 + Splat(mB2) * x2 - Splat(mA1) * y1 - Splat(mA2) * y2;
+    const V2 a = (V2)((VL)y & VL{ kAbsMask, kAbsMask });
+    y = (V2)((VL)y & ~(a < Splat(DBL_MIN)));  // flushed: +0.0 where the exponent bits are all zero
+    l = y[0];
+    r = y[1];
+    const VL finite = a <= Splat(DBL_MAX);
+    if (__builtin_expect(!(finite[0] && finite[1]), 0))
+    {
+      // Rare: finish lane by lane, so that only the channel that went bad is cleared.
+      for (int c = 0; c < 2; ++c)
+      {
+        if (!(std::fabs(y[c]) <= DBL_MAX)) ClearChannel(c);
+        else Shift(c, x[c], y[c]);
+      }
+      return;
+    }
+    Store(mX2, x1);
+    Store(mX1, x);
+    Store(mY2, y1);
+    Store(mY1, y);
   }
 
   int GetType() const { return mType; }
@@ -85,9 +111,28 @@ public:
   {
     double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
   };
-  const State& GetState(int c) const { return mState[c]; }
+  State GetState(int c) const { return { mX1[c], mX2[c], mY1[c], mY2[c] }; }
 
 private:
+  typedef double V2 __attribute__((vector_size(16)));
+  typedef long long VL __attribute__((vector_size(16)));
+  static constexpr long long kAbsMask = 0x7FFFFFFFFFFFFFFFLL;
+  static V2 Splat(double v) { return V2{ v, v }; }
+  static V2 Load(const double* p) { return V2{ p[0], p[1] }; }
+  static void Store(double* p, V2 v)
+  {
+    p[0] = v[0];
+    p[1] = v[1];
+  }
+  void ClearChannel(int c) { mX1[c] = mX2[c] = mY1[c] = mY2[c] = 0.0; }
+  void Shift(int c, double x, double y)
+  {
+    mX2[c] = mX1[c];
+    mX1[c] = x;
+    mY2[c] = mY1[c];
+    mY1[c] = y;
+  }
+
   // The frequency the coefficients are designed for: the stored one, held below half the rate.
   double DesignFreq() const;
 
@@ -101,5 +146,6 @@ private:
   double mA = 1.0;
   double mW0 = 0.0, mSinW0 = 0.0, mCosW0 = 1.0, mAlpha = 0.0;
   double mA0 = 1.0, mA1 = 0.0, mA2 = 0.0, mB0 = 1.0, mB1 = 0.0, mB2 = 0.0;
-  State mState[2];
+  // The state, by field: channel 0 then channel 1 of each, so a pair of channels moves together.
+  alignas(16) double mX1[2] = {}, mX2[2] = {}, mY1[2] = {}, mY2[2] = {};
 };

@@ -31,7 +31,6 @@ public:
   // The running state's rest: about -300 dB over the threshold.
   static constexpr double kRestEnvdB = 1e-15;
 
-protected:
   // The gain for a key level in dB: the envelope steps toward the level over the threshold, then
   // ratio, knee and range give the reduction. Keeps GRdb and GRlin and returns GRlin.
   double gainForKey(double keydB)
@@ -41,7 +40,12 @@ protected:
     run(FlushDenormal(over), envdB, kRestEnvdB);
     if (!instant) over = envdB;
     const double q = (knee > 0.0 && over / knee < 1.0) ? over / knee : 1.0;
-    double grdB = -over * ((ratio - 1.0) / ratio) * q;
+    if (!(ratio == slopeFrom))
+    {
+      slopeFrom = ratio;
+      slope = (ratio - 1.0) / ratio;
+    }
+    double grdB = -over * slope * q;
     if (grdB <= -range) grdB = -range;
     // exp of an unchanged reduction (no reduction at all, most of the time) is the same value.
     if (!(grdB == GRdb))
@@ -52,6 +56,7 @@ protected:
     return GRlin;
   }
 
+protected:
   double threshdB = 0.0;
   double ratio = 1.0;
   double knee = 0.0;
@@ -60,6 +65,10 @@ protected:
   double range = 100.0;
   bool instant = false;
   double envdB = kRestEnvdB;
+
+private:
+  double slopeFrom = 1.0;  // the ratio the slope below belongs to
+  double slope = 0.0;      // (ratio - 1) / ratio
 };
 
 class SimpleCompRms : public SimpleComp
@@ -79,10 +88,21 @@ public:
   // One detector sample: m is the mean square of the detector channels. The running mean of
   // squares follows m with the window's coefficient; its level in dB is the key of the gain
   // computer. Returns the gain as a linear factor.
-  double process(double m)
+  double process(double m) { return gainForKey(keyFor(m)); }
+
+  // The first half of process: the running mean of squares steps toward m; returns its level in
+  // dB, the key of the gain computer. The two halves keep separate states, so a run of keys can be
+  // worked out before the run of gains.
+  double keyFor(double m)
   {
     averager.run(m, aveOfSqrs, kRestAveOfSqrs);
-    return gainForKey(lin2dB(std::fabs(std::sqrt(aveOfSqrs))));
+    // The key of an unchanged mean (silence, steady levels) is the same key.
+    if (!(aveOfSqrs == keyFrom))
+    {
+      keyFrom = aveOfSqrs;
+      keydB = lin2dB(std::fabs(std::sqrt(aveOfSqrs)));
+    }
+    return keydB;
   }
 
   static constexpr double kRestAveOfSqrs = 1e-15;
@@ -90,5 +110,7 @@ public:
 private:
   EnvelopeDetector averager;
   double aveOfSqrs = kRestAveOfSqrs;
+  double keyFrom = -1.0;  // the mean the key below belongs to (none yet)
+  double keydB = 0.0;
 };
 }  // namespace simpledyn

@@ -15,12 +15,14 @@ extern const unsigned short _PIX_RGB2HSV_invtab[256];
 inline int _PIX_Clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
 // The integer weight of an opacity: (int)(alpha * 256), truncated toward zero. Opacities beyond
-// +-16 are held at +-16 (and NaN counts as 0) so the combiners' integer arithmetic cannot overflow.
+// +-4 are held at +-4 (and NaN counts as 0): with weights and source values up to 1024 the
+// combiners' integer arithmetic cannot overflow.
+constexpr int kPIX_MaxWeight = 1024;
 inline int PIX_AlphaToWeight(double alpha)
 {
   if (!(alpha == alpha)) return 0;
-  if (alpha > 16.0) alpha = 16.0;
-  if (alpha < -16.0) alpha = -16.0;
+  if (alpha > 4.0) alpha = 4.0;
+  if (alpha < -4.0) alpha = -4.0;
   return (int)(alpha * 256.0);
 }
 
@@ -114,7 +116,8 @@ struct _PIX_CombinePixelsClobber
 };
 
 // Source values are shift amounts: red turns the hue (r + r/2 - 192 steps of 1/384 turn), green
-// moves the saturation and blue the value (128 each is no change). Hue runs 0..383 in six sectors.
+// moves the saturation and blue the value (128 each is no change). Hue runs 0..383 in six sectors;
+// the alpha byte becomes the source alpha.
 struct _PIX_CombinePixelsHSVAdjust
 {
   static inline void doPix(unsigned char* dest, int r, int g, int b, int a, int w)
@@ -188,7 +191,9 @@ struct _PIX_CombinePixelsHSVAdjust
       case 4: nr = f(320 - H); ng = p; nb = V2; break;
       default: nr = V2; ng = p; nb = f(H - 320); break;
     }
-    dest[0] = (unsigned char)a;
+    // The alpha byte takes the source alpha, clamped: fills pass their weight here, and 256
+    // (alpha 1.0) must not wrap to a transparent 0.
+    dest[0] = (unsigned char)_PIX_Clamp255(a);
     dest[1] = (unsigned char)_PIX_Clamp255(nr);
     dest[2] = (unsigned char)_PIX_Clamp255(ng);
     dest[3] = (unsigned char)_PIX_Clamp255(nb);

@@ -1,10 +1,11 @@
 // Clearing, filling, single pixels, colour keys, flood fill and per-channel scale and offset.
 
 #include <cstring>
+#include <cwchar>
 
 #include "pix.h"
 #include "pix_rows.h"
-#include "pix_simd.h"
+#include "pix_kernels.h"
 
 namespace
 {
@@ -46,20 +47,22 @@ bool CombineArea(int kind, Area area, int r, int g, int b, int a, int w)
   }
 }
 
-// The copy-mode fill at a weight in 1..255, four pixels at a time.
+// Stores c into n pixels. wchar_t is 32 bits here, and the C library's wide fill is tuned for
+// the processor in use.
+static_assert(sizeof(wchar_t) == sizeof(PIX_PixelValue), "pixel fills use the 32-bit wide fill");
+inline void FillWords(PIX_PixelValue* d, int n, PIX_PixelValue c) { wmemset((wchar_t*)d, (wchar_t)c, (size_t)n); }
+
+// The copy-mode fill at a weight in 1..255 through the row kernel; the source alpha of a fill is
+// the weight itself.
 void FillCopyWeighted(const PIX_Rows& rows, int x, int y, int w, int h, PIX_PixelValue c, int weight)
 {
+  const PIX_RowKernels& k = PIX_Kernels();
+  const PIX_PixelValue src = (c & ~0xffu) | (PIX_PixelValue)weight;
   for (int j = 0; j < h; ++j)
   {
     PIX_PixelValue* d = rows.at(x, y + j);
-    int i = 0;
-#ifdef PIX_HAVE_SSE2
-    // The source alpha of a fill is the weight itself.
-    const PIX_PixelValue src = (c & ~0xffu) | (PIX_PixelValue)weight;
-    const __m128i sv = _mm_set1_epi32((int)src), w16 = _mm_set1_epi16((short)weight);
-    for (; i + 4 <= w; i += 4) PIX_Store4(d + i, PIX_Mix4(sv, PIX_Load4(d + i), w16, w16));
-#endif
-    for (; i < w; ++i) _PIX_CombinePixelsCopy::doPix((unsigned char*)(d + i), Red(c), Green(c), Blue(c), weight, weight);
+    for (int i = k.mixConst(d, src, w, weight); i < w; ++i)
+      _PIX_CombinePixelsCopy::doPix((unsigned char*)(d + i), Red(c), Green(c), Blue(c), weight, weight);
   }
 }
 }  // namespace
@@ -68,14 +71,7 @@ void PIX_Clear(PIX_IBitmap* bm, PIX_PixelValue color)
 {
   const PIX_Rows rows(bm);
   if (!rows.bits) return;
-  for (int y = 0; y < rows.height; ++y)
-  {
-#ifdef PIX_HAVE_SSE2
-    PIX_FillWords(rows.row(y), rows.width, color);
-#else
-    for (int x = 0; x < rows.width; ++x) rows.row(y)[x] = color;
-#endif
-  }
+  for (int y = 0; y < rows.height; ++y) FillWords(rows.row(y), rows.width, color);
 }
 
 void PIX_ClearRect(PIX_IBitmap* bm, int x, int y, int w, int h, unsigned int mask, unsigned int bits)
@@ -126,14 +122,7 @@ void PIX_FillRect(PIX_IBitmap* bm, int x, int y, int w, int h, PIX_PixelValue co
   {
     if (alpha == 1.0f)
     {
-      for (int j = 0; j < h; ++j)
-      {
-#ifdef PIX_HAVE_SSE2
-        PIX_FillWords(rows.at(x, y + j), w, color);
-#else
-        for (int i = 0; i < w; ++i) rows.at(x, y + j)[i] = color;
-#endif
-      }
+      for (int j = 0; j < h; ++j) FillWords(rows.at(x, y + j), w, color);
       return;
     }
     if (PackedCopy(alpha, color, each)) return;

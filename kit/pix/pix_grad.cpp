@@ -75,7 +75,7 @@ void PIX_GradRect(PIX_IBitmap* bm, int x, int y, int w, int h, float ir, float i
       unsigned char* d = (unsigned char*)rows.at((int)lx, (int)(ly + j));
       for (long long i = 0; i < lw; ++i, d += 4)
       {
-        const int wt = Bound(acc[3] / 65536, 4096);
+        const int wt = Bound(acc[3] / 65536, kPIX_MaxWeight);
         C::doPix(d, Bound(acc[0] / 65536, 512), Bound(acc[1] / 65536, 512), Bound(acc[2] / 65536, 512), wt, wt);
         for (int c = 0; c < 4; ++c) acc[c] += cx[c];
       }

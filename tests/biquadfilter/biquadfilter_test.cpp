@@ -282,3 +282,24 @@ TEST(Biquad, OutOfRangeTypesAreDesignedAsPeaking)
     EXPECT_EQ(f.GetA2(), peak.GetA2());
   }
 }
+
+TEST(Biquad, PairProcessingIsTwoChannelsBitForBit)
+{
+  biquadfilter pair = Design(kHighShelf, 9000.0, 11.0, 0.4, 0.0, 44100), single = pair;
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (int i = 0; i < 3000; ++i)
+  {
+    // Program, then a bad sample in one lane, then a decay into subnormal territory.
+    double l = i < 1000 ? std::sin(0.3 * i) : (i == 1500 ? nan : (i < 1200 ? 1e-300 : 0.0));
+    double r = i < 1000 ? 0.5 * std::cos(0.11 * i) : (i == 1700 ? std::numeric_limits<double>::infinity() : 0.0);
+    const double el = single.Process(0, l), er = single.Process(1, r);
+    pair.ProcessPair(l, r);
+    ASSERT_EQ(Bits(l), Bits(el)) << i;
+    ASSERT_EQ(Bits(r), Bits(er)) << i;
+    for (int c = 0; c < 2; ++c)
+    {
+      ASSERT_EQ(Bits(pair.GetState(c).y1), Bits(single.GetState(c).y1)) << i;
+      ASSERT_EQ(Bits(pair.GetState(c).x2), Bits(single.GetState(c).x2)) << i;
+    }
+  }
+}

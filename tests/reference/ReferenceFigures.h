@@ -96,6 +96,7 @@ const MeterCase kLevelMeterCases[] = {
 const MeterCase kReductionMeterCases[] = {
   { 0.0, 0.0 },
   { 6.0, 0.2775000000000001 },
+  { 10.0, 0.4375 },
   { 20.0, 0.75 },
   { 40.0, 1.0 },
   { 55.0, 1.0 },

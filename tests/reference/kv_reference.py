@@ -333,10 +333,10 @@ class Model:
 # ----- Signals shared with the C++ tests (same formulas, same evaluation order) -----
 
 def test_signal(n):
-    """Stereo program with a sidechain pair: two sines under a slow swell, a burst at 1500."""
-    swell = 0.2 + 0.8 * math.sin(PI * n / 4096.0) ** 2
-    l = swell * (0.6 * math.sin(TWOPI * 220.0 * n / 44100.0) + 0.25 * math.sin(TWOPI * 3100.0 * n / 44100.0))
-    r = swell * (0.5 * math.sin(TWOPI * 330.0 * n / 44100.0) + 0.2 * math.sin(TWOPI * 5200.0 * n / 44100.0))
+    """Stereo program with a sidechain pair: two sines under a slow rise, a burst at 1500."""
+    lift = 0.2 + 0.8 * math.sin(PI * n / 4096.0) ** 2
+    l = lift * (0.6 * math.sin(TWOPI * 220.0 * n / 44100.0) + 0.25 * math.sin(TWOPI * 3100.0 * n / 44100.0))
+    r = lift * (0.5 * math.sin(TWOPI * 330.0 * n / 44100.0) + 0.2 * math.sin(TWOPI * 5200.0 * n / 44100.0))
     burst = 0.9 if 1500 <= n < 1700 else 0.05
     return (l, r, burst * math.sin(TWOPI * 90.0 * n / 44100.0), burst * math.sin(TWOPI * 120.0 * n / 44100.0))
 
@@ -516,7 +516,7 @@ def main():
         w('  { %s, %s },' % (num(e), num(level_meter(e))))
     w('};')
     w('const MeterCase kReductionMeterCases[] = {')
-    for r in (0.0, 6.0, 20.0, 40.0, 55.0):
+    for r in (0.0, 6.0, 10.0, 20.0, 40.0, 55.0):
         x = -r
         x = (40.0 if x > 0 else x + 40.0) if x >= -40 else 0.0
         w('  { %s, %s },' % (num(r), num(1 - (x / 40) ** 2)))

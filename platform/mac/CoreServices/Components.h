@@ -57,7 +57,8 @@ struct ComponentParameters
   uintptr_t params[kComponentMaxParams];
 };
 
-typedef ComponentResult (*ComponentRoutineProcPtr)(ComponentParameters* cp, Handle componentStorage);
+// The storage is the instance storage the entry set at open (an untyped pointer here).
+typedef ComponentResult (*ComponentRoutineProcPtr)(ComponentParameters* cp, void* componentStorage);
 typedef ComponentRoutineProcPtr ComponentRoutineUPP;
 
 // Where events raised inside an instance's own code are delivered (see AUEventListenerNotify);

@@ -42,7 +42,7 @@ inline int64_t channel(Kind k, int64_t d, int64_t s, int64_t w)
 
 inline int64_t invtab(int64_t i) { return i == 0 ? 0 : 65536 / i - 1; }
 
-// HSV adjust of destination d by shift amounts (r, g, b), alpha byte set to a.
+// HSV adjust of destination d by shift amounts (r, g, b), alpha byte set to a (clamped).
 inline Px hsv(const Px& d, int64_t r, int64_t g, int64_t b, int64_t a, int64_t w)
 {
   const int64_t R = d[1], G = d[2], B = d[3];
@@ -68,7 +68,7 @@ inline Px hsv(const Px& d, int64_t r, int64_t g, int64_t b, int64_t a, int64_t w
   else if (H < 256) { nr = p; ng = f(H - 192); nb = V2; }
   else if (H < 320) { nr = f(320 - H); ng = p; nb = V2; }
   else { nr = V2; ng = p; nb = f(H - 320); }
-  return Px{a & 0xff, clamp(nr), clamp(ng), clamp(nb)};
+  return Px{clamp(a), clamp(nr), clamp(ng), clamp(nb)};
 }
 
 // The plain rule k, or its source-alpha form, on destination d with source (r, g, b, a).

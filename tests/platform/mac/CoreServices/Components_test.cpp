@@ -19,9 +19,9 @@ struct Seen
 std::vector<Seen> s_seen;
 ComponentResult s_openResult = noErr;
 
-ComponentResult RecordingEntry(ComponentParameters* cp, Handle storage)
+ComponentResult RecordingEntry(ComponentParameters* cp, void* storage)
 {
-  Seen s{ cp->what, {}, storage };
+  Seen s{ cp->what, {}, (Handle)storage };
   for (int i = 1; i <= (int)(cp->paramSize / sizeof(uintptr_t)); ++i) s.args.push_back(cp->params[i]);
   s_seen.push_back(s);
   ComponentInstance self = ComponentParamAt<ComponentInstance>(cp, 0);

@@ -1,0 +1,320 @@
+// Kestrovane: the audio processing and the smoothed parameters.
+
+#include <algorithm>
+#include <cmath>
+
+#include "Kestrovane.h"
+
+// The per-sample steps go inline into both loops: a call would spill every live value.
+#define KV_HOT_INLINE inline __attribute__((always_inline))
+
+namespace
+{
+const double kPi = 3.141592653589793;
+
+// "Drive" on the audio: a soft fold, blended with a sine of itself by the depth b.
+inline double Driven(double x, double b, double k1, double k2)
+{
+  const double y = x * k1 * (1.0 - std::fabs(x * k2));
+  return (1.0 - 1.5 * b) * y + 1.5 * b * std::sin(y * kPi / 2.0);
+}
+
+// "Sag" on the detector: the same fold through a sine; it folds back over for large levels.
+inline double Sagged(double d, double k1, double k2)
+{
+  return FlushDenormal(std::sin(d * k1 * (1.0 - std::fabs(d * k2)) * kPi / 2.0));
+}
+
+// A level meter's value from its linear envelope: -60 dB to 0 dB on a square law.
+double LevelMeterValue(double e)
+{
+  double j;
+  const double dB = 20.0 * std::log10(e);
+  if (e < 1e-15 || dB < -60.0) j = 0.0;
+  else if (dB > 0.0) j = 60.0;
+  else j = dB + 60.0;
+  const double v = (j / 60.0) * (j / 60.0);
+  return std::isfinite(v) ? v : 0.0;
+}
+
+// The reduction meter's value from its envelope in dB of reduction: 0 without reduction, 1 at
+// 40 dB or more.
+double ReductionMeterValue(double state)
+{
+  double x = -state;
+  if (x >= -40.0 || std::isnan(x)) x = x > 0.0 ? 40.0 : x + 40.0;
+  else x = 0.0;
+  const double v = 1.0 - (x / 40.0) * (x / 40.0);
+  return std::isfinite(v) ? v : 0.0;
+}
+}  // namespace
+
+void Kestrovane::InterpolateControls()
+{
+  mThresholdRamp->Ramp();
+  mKneeRamp->Ramp();
+  mRangeRamp->Ramp();
+  mParallelRamp->Ramp();
+  mCompensationRamp->Ramp();
+
+  mComp.setThresh(mThresholdRamp->Value());
+  mComp.setKnee(mKneeRamp->Value());
+  mComp.setRange(-mRangeRamp->Value());  // the gain computer's range is a positive depth
+  // Derived values of an unchanged setting are the same values: they are worked out again only
+  // while a ramp runs.
+  const double parallel = mParallelRamp->Value();
+  if (!(parallel == mParallelFrom))
+  {
+    mParallelFrom = parallel;
+    mParallel = parallel / 100.0;
+    mDirectMix = 1.0 - mParallel;
+  }
+  const double compensation = mCompensationRamp->Value();
+  if (!(compensation == mMakeupFromDb))
+  {
+    mMakeupFromDb = compensation;
+    mMakeup = std::exp(0.11512925464970228 * compensation);
+  }
+}
+
+bool Kestrovane::AnyRampRunning() const
+{
+  return mThresholdRamp->IsRamping() || mKneeRamp->IsRamping() || mRangeRamp->IsRamping() ||
+         mParallelRamp->IsRamping() || mCompensationRamp->IsRamping();
+}
+
+void Kestrovane::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
+{
+  const bool stereo = IsInChannelConnected(1);
+  mMono = !stereo;
+  // With a feedforward detector and settled controls nothing in the detector path depends on the
+  // audio path, so the block can run stage by stage, which lets the processor overlap the samples'
+  // work. It gives the same samples, bit for bit, as the sample-by-sample form.
+  const bool staged = mStagedProcessing && EnumParam(kTopology) == kFeedforward && !AnyRampRunning();
+  if (staged && stereo) ProcessStaged<true>(inputs, outputs, nFrames);
+  else if (staged) ProcessStaged<false>(inputs, outputs, nFrames);
+  else if (stereo) ProcessFrames<true>(inputs, outputs, nFrames);
+  else ProcessFrames<false>(inputs, outputs, nFrames);
+  PublishMeters();
+}
+
+// ----- The steps of one sub-step, shared by both forms -----
+
+// One sample of the left channel, and in stereo of the right one, through a filter.
+template <bool kStereo>
+KV_HOT_INLINE void Filter(biquadfilter& f, double& l, double& r)
+{
+  if (kStereo) f.ProcessPair(l, r);
+  else l = f.Process(0, l);
+}
+
+// Sub-step j of frame i: the sample itself on the first sub-step, zeros after it (zero-stuffing);
+// with oversampling the main pair passes the input low-pass and all four take the gain. In mono
+// only input 0 and sidechain input 2 are read, and the right channel's states rest.
+template <bool kStereo>
+KV_HOT_INLINE void Kestrovane::SubSample(double** inputs, int i, int j, bool os, double* x)
+{
+  x[0] = x[1] = x[2] = x[3] = 0.0;
+  if (j == 0)
+  {
+    x[0] = FlushDenormal(inputs[0][i]);
+    x[2] = FlushDenormal(inputs[2][i]);
+    if (kStereo)
+    {
+      x[1] = FlushDenormal(inputs[1][i]);
+      x[3] = FlushDenormal(inputs[3][i]);
+    }
+  }
+  if (!os) return;
+  Filter<kStereo>(mFilters[kOversampleInLowPass], x[0], x[1]);
+  for (int c = 0; c < 4; ++c) x[c] *= mOversampleGain;
+}
+
+// The detector's mean square from its two inputs: mode shelves, "Sag", and with oversampling the
+// detector low-pass. Mono counts its one channel twice, so mono and stereo read alike.
+template <bool kStereo>
+KV_HOT_INLINE double Kestrovane::DetectorMeanSquare(double dL, double dR, int mode, bool os)
+{
+  biquadfilter* chain[2] = { nullptr, nullptr };
+  switch (mode)
+  {
+    case kModeI:
+    case kModeII: chain[0] = &mFilters[kModeLowShelf]; chain[1] = &mFilters[kModeHighShelf]; break;
+    case kModeIII: chain[0] = &mFilters[kModeIIILowShelf]; chain[1] = &mFilters[kModeIIIHighShelf]; break;
+    case kModeIV: chain[0] = &mFilters[kModeIVLowShelf]; break;
+    default: break;  // "Flat"
+  }
+  for (biquadfilter* f : chain)
+  {
+    if (!f) break;
+    Filter<kStereo>(*f, dL, dR);
+  }
+  if (mSagActive)
+  {
+    dL = Sagged(dL, mSag.k1, mSag.k2);
+    if (kStereo) dR = Sagged(dR, mSag.k1, mSag.k2);
+  }
+  if (os)
+  {
+    Filter<kStereo>(mFilters[kDetectorLowPass1], dL, dR);
+    Filter<kStereo>(mFilters[kDetectorLowPass2], dL, dR);
+    dL *= mDetectorGain;
+    dR *= mDetectorGain;
+  }
+  return FlushDenormal(kStereo ? dL * dL + dR * dR : 2.0 * (dL * dL));
+}
+
+// The gain computer on the key of one mean square, the reduction meter and the automatic
+// release; returns the gain as a linear factor.
+KV_HOT_INLINE double Kestrovane::GainStep(double keydB, int autoRelease)
+{
+  const double grLin = mComp.gainForKey(keydB);
+  const double grdB = mComp.getGRdb();
+  mEnvelopes[kGainReductionMeterEnvelope].run(FlushDenormal(-grdB), mEnvelopeStates[kGainReductionMeterEnvelope], 0.0);
+  if (autoRelease != kAutoReleaseOff)
+  {
+    // A new peak of reduction sets the release time from its depth.
+    simpledyn::AttRelEnvelope& follower = mEnvelopes[kAutoReleaseFollower];
+    double& state = mEnvelopeStates[kAutoReleaseFollower];
+    const double x = grdB > 0.0 ? 0.0 : -grdB;
+    follower.run(x, state, 0.0);
+    if (x > state)
+    {
+      state = x;
+      const double t = autoRelease == kAutoReleaseSlow ? std::max(2.0 * x, 12.0) : std::max(0.8 * x, 12.0);
+      mComp.setRelease(t);
+      follower.setRelease(t);
+    }
+  }
+  return grLin;
+}
+
+// "Drive", the reduction, make-up and the parallel mix for one sample of each channel; with
+// oversampling the result passes the output low-pass. x holds the sub-sample, out the result.
+template <bool kStereo>
+KV_HOT_INLINE void Kestrovane::MixOut(const double* x, double grLin, bool os, double* driven, double* out)
+{
+  for (int c = 0; c < (kStereo ? 2 : 1); ++c)
+  {
+    driven[c] = mDriveActive ? Driven(x[c], mDrive.b, mDrive.k1, mDrive.k2) : x[c];
+    out[c] = mDirectMix * (mMakeup * (grLin * driven[c])) + mParallel * x[c];
+  }
+  if (os) Filter<kStereo>(mFilters[kOversampleOutLowPass], out[0], out[1]);
+}
+
+// The end of a frame: decimation (only the last sub-step's value reaches the output), the output
+// meter and the output buffers.
+template <bool kStereo>
+KV_HOT_INLINE void Kestrovane::WriteFrame(double** outputs, int i, bool os, double* out)
+{
+  if (os)
+  {
+    out[0] *= mOversampleGain;
+    out[1] *= mOversampleGain;
+  }
+  const double level = kStereo ? std::max(std::fabs(out[0]), std::fabs(out[1])) : std::fabs(out[0]);
+  mEnvelopes[kOutputMeterEnvelope].run(FlushDenormal(level), mEnvelopeStates[kOutputMeterEnvelope], 0.0);
+  outputs[0][i] = out[0];
+  if (kStereo) outputs[1][i] = out[1];
+}
+
+template <bool kStereo>
+KV_HOT_INLINE void Kestrovane::InputMeter(double** inputs, int i)
+{
+  const double level = kStereo ? std::max(std::fabs(inputs[0][i]), std::fabs(inputs[1][i])) : std::fabs(inputs[0][i]);
+  mEnvelopes[kInputMeterEnvelope].run(FlushDenormal(level), mEnvelopeStates[kInputMeterEnvelope], 0.0);
+}
+
+// ----- Sample by sample: the plain form -----
+
+template <bool kStereo>
+void Kestrovane::ProcessFrames(double** inputs, double** outputs, int nFrames)
+{
+  const bool sidechainConnected = IsInChannelConnected(2);
+  for (int i = 0; i < nFrames; ++i)
+  {
+    InputMeter<kStereo>(inputs, i);
+    double out[2] = { 0.0, 0.0 };
+    for (int j = 0; j < (Oversampling() ? 4 : 1); ++j)
+    {
+      InterpolateControls();
+      // The switches are read afresh at every sub-step.
+      const bool os = Oversampling();
+      double x[4];
+      SubSample<kStereo>(inputs, i, j, os, x);
+
+      const int topology = EnumParam(kTopology);
+      if (topology == kFeedforward)
+      {
+        mFeedback[0] = x[0];
+        mFeedback[1] = x[1];
+      }
+      const bool external = EnumParam(kSidechain) >= 1 && sidechainConnected;
+      const double dL = external ? FlushDenormal(x[2]) : mFeedback[0];
+      const double dR = external ? FlushDenormal(x[3]) : mFeedback[1];
+      const double m = DetectorMeanSquare<kStereo>(dL, dR, EnumParam(kMode), os);
+      const double grLin = GainStep(mComp.keyFor(m), EnumParam(kAutoRelease));
+
+      double driven[2] = { 0.0, 0.0 };
+      MixOut<kStereo>(x, grLin, os, driven, out);
+      if (topology == kFeedback)
+      {
+        // Used from the next sub-step on; a sample that is not finite leaves the loop at rest.
+        mFeedback[0] = FlushState(grLin * driven[0], 0.0);
+        mFeedback[1] = FlushState(grLin * driven[1], 0.0);
+      }
+    }
+    WriteFrame<kStereo>(outputs, i, Oversampling(), out);
+  }
+}
+
+// ----- Stage by stage: feedforward with settled controls -----
+
+template <bool kStereo>
+void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
+{
+  InterpolateControls();  // the first sub-step's call; with no ramp running the others change nothing
+  const bool os = Oversampling();
+  const int nSub = os ? 4 : 1;
+  const bool external = EnumParam(kSidechain) >= 1 && IsInChannelConnected(2);
+  const int mode = EnumParam(kMode);
+  const int autoRelease = EnumParam(kAutoRelease);
+
+  enum { kChunk = 128 };
+  double sub[kChunk * 4][2];  // the main pair's sub-samples, as the audio path takes them
+  double gain[kChunk * 4];    // the mean square, its key, then the gain, per sub-step
+  for (int start = 0; start < nFrames; start += kChunk)
+  {
+    const int n = std::min((int)kChunk, nFrames - start);
+    for (int f = 0, k = 0; f < n; ++f)
+    {
+      InputMeter<kStereo>(inputs, start + f);
+      for (int j = 0; j < nSub; ++j, ++k)
+      {
+        double x[4];
+        SubSample<kStereo>(inputs, start + f, j, os, x);
+        sub[k][0] = mFeedback[0] = x[0];
+        sub[k][1] = mFeedback[1] = x[1];
+        const double dL = external ? FlushDenormal(x[2]) : x[0];
+        const double dR = external ? FlushDenormal(x[3]) : x[1];
+        gain[k] = DetectorMeanSquare<kStereo>(dL, dR, mode, os);
+      }
+    }
+    for (int k = 0; k < n * nSub; ++k) gain[k] = mComp.keyFor(gain[k]);
+    for (int k = 0; k < n * nSub; ++k) gain[k] = GainStep(gain[k], autoRelease);
+    for (int f = 0, k = 0; f < n; ++f)
+    {
+      double out[2] = { 0.0, 0.0 }, driven[2];
+      for (int j = 0; j < nSub; ++j, ++k) MixOut<kStereo>(sub[k], gain[k], os, driven, out);
+      WriteFrame<kStereo>(outputs, start + f, os, out);
+    }
+  }
+}
+
+void Kestrovane::PublishMeters()
+{
+  mMeterValues[kInputMeter].store(LevelMeterValue(mEnvelopeStates[kInputMeterEnvelope]), std::memory_order_relaxed);
+  mMeterValues[kOutputMeter].store(LevelMeterValue(mEnvelopeStates[kOutputMeterEnvelope]), std::memory_order_relaxed);
+  mMeterValues[kGainReductionMeter].store(ReductionMeterValue(mEnvelopeStates[kGainReductionMeterEnvelope]),
+                                          std::memory_order_relaxed);
+}

@@ -1,0 +1,445 @@
+// The product's audio processing against the reference model and the closed-form figures.
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "DspTestUtil.h"
+#include "KestrovaneHarness.h"
+#include "reference/ReferenceFigures.h"
+
+using K = Kestrovane;
+using Frame = KestrovaneHarness::Frame;
+
+namespace
+{
+const double kPi = 3.141592653589793;
+const double kTwoPi = 6.283185307179586;
+
+// The reference script's test signal, term for term.
+Frame TestSignal(int n)
+{
+  const double sw = std::sin(kPi * n / 4096.0);
+  const double lift = 0.2 + 0.8 * (sw * sw);
+  const double l = lift * (0.6 * std::sin(kTwoPi * 220.0 * n / 44100.0) + 0.25 * std::sin(kTwoPi * 3100.0 * n / 44100.0));
+  const double r = lift * (0.5 * std::sin(kTwoPi * 330.0 * n / 44100.0) + 0.2 * std::sin(kTwoPi * 5200.0 * n / 44100.0));
+  const double burst = (1500 <= n && n < 1700) ? 0.9 : 0.05;
+  return { l, r, burst * std::sin(kTwoPi * 90.0 * n / 44100.0), burst * std::sin(kTwoPi * 120.0 * n / 44100.0) };
+}
+
+Frame Program(int n)
+{
+  const double x = 0.7 * std::sin(0.031 * n) + 0.2 * std::sin(0.53 * n);
+  return { x, 0.8 * std::sin(0.017 * n), 0.0, 0.0 };
+}
+
+// Static settings that settle within half a second: "Mode" Flat, short times.
+void ConfigureStatic(KestrovaneHarness& h, double threshold, double ratio, double knee, double range, int topology)
+{
+  h.Configure({ { K::kThreshold, threshold }, { K::kRatio, ratio }, { K::kKnee, knee }, { K::kRange, range },
+                { K::kTopology, topology }, { K::kMode, K::kModeFlat }, { K::kAttack, 1.0 }, { K::kRelease, 10.0 },
+                { K::kRMSSize, 1.0 } });
+}
+
+bool AnySubnormalState(const Kestrovane& k)
+{
+  bool any = IsSubnormal(k.GetCompressor().getAveOfSqrs()) || IsSubnormal(k.GetCompressor().getEnvdB()) ||
+             IsSubnormal(k.GetCompressor().getGRdb());
+  for (int f = 0; f < K::kNumFilters; ++f)
+    for (int c = 0; c < 2; ++c)
+    {
+      const biquadfilter::State& s = k.GetFilter((K::EFilter)f).GetState(c);
+      any = any || IsSubnormal(s.x1) || IsSubnormal(s.x2) || IsSubnormal(s.y1) || IsSubnormal(s.y2);
+    }
+  for (int e = 0; e < K::kNumEnvelopes; ++e) any = any || IsSubnormal(k.GetEnvelopeState((K::EEnvelope)e));
+  return any;
+}
+}  // namespace
+
+TEST(KestrovaneProcess, ScenariosAgreeWithTheReferenceModel)
+{
+  for (const ref::Scenario& s : ref::kScenarios)
+  {
+    SCOPED_TRACE(s.name);
+    KestrovaneHarness h;
+    if (!s.stereo) h.Connect(1, false);
+    if (!s.sidechainConnected)
+    {
+      h.Connect(2, false);
+      h.Connect(3, false);
+    }
+    std::vector<std::pair<int, double>> settings;
+    for (int i = 0; i < s.nSettings; ++i) settings.push_back({ s.settings[i].idx, s.settings[i].value });
+    h.Configure(settings, !s.ramped);
+    h.Run(ref::kScenarioFrames, TestSignal, 512, 0.0);
+    for (int p = 0; p < ref::kScenarioPicks; ++p)
+    {
+      const size_t i = (size_t)ref::kScenarioPickIdx[p];
+      EXPECT_CLOSE(h.out[0][i], s.outL[p]) << "frame " << i;
+      EXPECT_CLOSE(h.out[1][i], s.outR[p]) << "frame " << i;
+    }
+    for (int m = 0; m < 3; ++m) EXPECT_CLOSE(h.plug->GetMeterValue((K::EMeter)m), s.meters[m]) << "meter " << m;
+    EXPECT_CLOSE(h.plug->GetCompressor().getGRdb(), s.grDb);
+  }
+}
+
+TEST(KestrovaneProcess, StaticGainCurveOnDc)
+{
+  for (const ref::StaticCase& c : ref::kStaticCases)
+  {
+    SCOPED_TRACE(testing::Message() << "dc " << c.dc << ", threshold " << c.threshold << ", ratio " << c.ratio << ", knee "
+                                    << c.knee << ", range " << c.range << ", topology " << c.topology
+                                    << (c.stereo ? ", stereo" : ", mono"));
+    KestrovaneHarness h;
+    if (!c.stereo) h.Connect(1, false);
+    ConfigureStatic(h, c.threshold, c.ratio, c.knee, c.range, c.topology);
+    h.RunDc(22050, c.dc);
+    EXPECT_NEAR(h.plug->GetCompressor().getGRdb(), c.grDb, 1e-6);
+    EXPECT_NEAR(h.out[0].back() / c.dc, c.outGain, 1e-6);
+    if (c.stereo) { EXPECT_EQ(h.out[1].back(), h.out[0].back()); }
+  }
+}
+
+TEST(KestrovaneProcess, AttackAndReleaseTiming)
+{
+  // A step 10 dB over the threshold: the reduction covers 1 - 1/e of its way in the attack time and
+  // falls back to 1/e of it in the release time (the short RMS window adds a few samples).
+  KestrovaneHarness h;
+  h.Configure({ { K::kThreshold, -20.0 }, { K::kRatio, 2.0 }, { K::kMode, K::kModeFlat }, { K::kAttack, 10.0 },
+                { K::kRelease, 100.0 }, { K::kRMSSize, 0.1 } });
+  const double dc = std::pow(10.0, -10.0 / 20.0) / std::sqrt(2.0);
+  const double finalGr = -5.0;
+  int attackSamples = -1;
+  for (int n = 0; n < 20000; ++n)
+  {
+    h.RunDc(1, dc);
+    if (attackSamples < 0 && h.plug->GetCompressor().getGRdb() <= finalGr * (1.0 - std::exp(-1.0))) attackSamples = n + 1;
+  }
+  EXPECT_NEAR(h.plug->GetCompressor().getGRdb(), finalGr, 1e-9);
+  EXPECT_GE(attackSamples, 441);
+  EXPECT_LE(attackSamples, 441 + 6);
+  int releaseSamples = -1;
+  for (int n = 0; n < 20000 && releaseSamples < 0; ++n)
+  {
+    h.RunDc(1, 0.0);
+    if (h.plug->GetCompressor().getGRdb() >= finalGr * std::exp(-1.0)) releaseSamples = n + 1;
+  }
+  EXPECT_GE(releaseSamples, 4410);
+  EXPECT_LE(releaseSamples, 4410 + 6);
+}
+
+TEST(KestrovaneProcess, InstantGainFollowsTheRmsLevelDirectly)
+{
+  KestrovaneHarness h;
+  h.Configure({ { K::kThreshold, -20.0 }, { K::kRatio, 2.0 }, { K::kMode, K::kModeFlat }, { K::kAttack, 100.0 },
+                { K::kRelease, 2000.0 }, { K::kRMSSize, 0.1 }, { K::kAutoRelease, K::kAutoReleaseZorl } });
+  const double dc = std::pow(10.0, -10.0 / 20.0) / std::sqrt(2.0);
+  h.RunDc(200, dc);  // the window settles in a few samples, whatever the attack says
+  EXPECT_NEAR(h.plug->GetCompressor().getGRdb(), -5.0, 1e-9);
+  h.RunDc(200, 0.0);
+  EXPECT_EQ(h.plug->GetCompressor().getGRdb(), 0.0);
+}
+
+TEST(KestrovaneProcess, AutoReleaseTimesFollowTheReductionDepth)
+{
+  // The range pins the reduction at its depth: release max(2x, 12) ms for Slow, max(0.8x, 12) ms else.
+  const struct { int mode; double depth, releaseMs; } cases[] = {
+    { K::kAutoReleaseSlow, 5.0, 12.0 }, { K::kAutoReleaseSlow, 20.0, 40.0 }, { K::kAutoReleaseFast, 20.0, 16.0 },
+    { K::kAutoReleaseFast, 10.0, 12.0 }, { K::kAutoReleaseZorl, 30.0, 24.0 }, { K::kAutoReleaseOff, 30.0, 200.0 },
+  };
+  for (const auto& c : cases)
+  {
+    KestrovaneHarness h;
+    h.Configure({ { K::kThreshold, -50.0 }, { K::kRatio, 20.0 }, { K::kRange, -c.depth }, { K::kMode, K::kModeFlat },
+                  { K::kAutoRelease, c.mode } });
+    h.RunDc(8000, 0.5);
+    EXPECT_EQ(h.plug->GetCompressor().getGRdb(), -c.depth);
+    EXPECT_EQ(h.plug->GetCompressor().getRelease(), c.releaseMs) << c.mode << " " << c.depth;
+    if (c.mode != K::kAutoReleaseOff)
+    {
+      EXPECT_EQ(h.plug->GetEnvelope(K::kAutoReleaseFollower).getRelease(), c.releaseMs);
+      EXPECT_EQ(h.plug->GetEnvelopeState(K::kAutoReleaseFollower), c.depth);
+    }
+  }
+}
+
+TEST(KestrovaneProcess, OversamplingPathGainAndSubSteps)
+{
+  KestrovaneHarness h;
+  h.Configure({ { K::kRatio, 1.0 }, { K::kOversample, 1 } });
+  h.RunDc(4000, 0.1);
+  EXPECT_CLOSE(h.out[0].back() / 0.1, ref::kOversampleDcGain);
+
+  // Each sample is four sub-steps: the smoothed parameters move four times as fast.
+  for (int os : { 0, 1 })
+  {
+    KestrovaneHarness r;
+    r.Configure({ { K::kOversample, os } });
+    r.Set(K::kThreshold, -10.0);
+    r.RunDc(100, 0.0);
+    EXPECT_NEAR(r.plug->GetCompressor().getThresh(), os ? -0.4 : -0.1, 1e-9);
+  }
+  // Oversampling off leaves the oversampling and detector low-passes untouched.
+  KestrovaneHarness off;
+  off.Run(1000, Program);
+  for (K::EFilter f : { K::kOversampleInLowPass, K::kOversampleOutLowPass, K::kDetectorLowPass1, K::kDetectorLowPass2 })
+    EXPECT_EQ(off.plug->GetFilter(f).GetState(0).y1, 0.0);
+}
+
+TEST(KestrovaneProcess, DriveShapesTheAudioAndSagTheDetector)
+{
+  for (const ref::ShaperCase& c : ref::kShaperCases)
+  {
+    SCOPED_TRACE(testing::Message() << c.x << " at " << c.amount << " %");
+    KestrovaneHarness d;
+    d.Configure({ { K::kRatio, 1.0 }, { K::kDrive, c.amount } });
+    d.RunDc(3, c.x);
+    EXPECT_CLOSE(d.out[0][2], c.driven);
+
+    // Sag works on the detector only: the audio stays, the reduction follows the sagged level.
+    KestrovaneHarness s;
+    ConfigureStatic(s, -40.0, 4.0, 0.0, -40.0, K::kFeedforward);
+    s.Set(K::kSag, c.amount);
+    s.RunDc(22050, c.x);
+    const double key = 20.0 * std::log10(std::sqrt(2.0) * std::fabs(c.sagged));
+    const double expected = std::fmax(-std::fmax(0.0, key + 40.0) * 0.75, -40.0);
+    EXPECT_NEAR(s.plug->GetCompressor().getGRdb(), expected, 1e-6);
+    EXPECT_NEAR(s.out[0].back(), c.x * std::pow(10.0, expected / 20.0), 1e-6);
+  }
+}
+
+TEST(KestrovaneProcess, FullParallelGivesTheDrySignalExactly)
+{
+  KestrovaneHarness h;
+  h.Configure({ { K::kThreshold, -40.0 }, { K::kRatio, 20.0 }, { K::kDrive, 80.0 }, { K::kSag, 50.0 },
+                { K::kCompensation, 12.0 }, { K::kParallel, 100.0 }, { K::kTopology, K::kFeedback } });
+  h.Run(5000, Program);
+  for (size_t i = 0; i < h.out[0].size(); ++i)
+  {
+    ASSERT_EQ(Bits(h.out[0][i]), Bits(h.in[0][i])) << i;
+    ASSERT_EQ(Bits(h.out[1][i]), Bits(h.in[1][i])) << i;
+  }
+}
+
+TEST(KestrovaneProcess, BitExactPassThroughWhenNothingProcesses)
+{
+  // Ratio 1 (or no range) with nothing else on: every sample leaves as it came.
+  const std::vector<std::pair<int, double>> neutral[] = {
+    { { K::kRatio, 1.0 } },
+    { { K::kRange, 0.0 }, { K::kThreshold, -60.0 }, { K::kRatio, 20.0 } },
+    { { K::kRatio, 1.0 }, { K::kSag, 100.0 }, { K::kTopology, K::kFeedback }, { K::kMode, K::kModeIII } },
+  };
+  for (const auto& settings : neutral)
+  {
+    KestrovaneHarness h;
+    h.Configure(settings);
+    h.Run(3000, Program);
+    for (size_t i = 0; i < h.out[0].size(); ++i)
+    {
+      ASSERT_EQ(Bits(h.out[0][i]), Bits(h.in[0][i])) << i;
+      ASSERT_EQ(Bits(h.out[1][i]), Bits(h.in[1][i])) << i;
+    }
+  }
+}
+
+TEST(KestrovaneProcess, SidechainRouting)
+{
+  // Quiet program, loud sidechain pair.
+  auto signal = [](int n) {
+    const double x = 0.05 * std::sin(0.02 * n);
+    return Frame{ x, x, 0.9 * std::sin(0.01 * n), 0.9 * std::cos(0.01 * n) };
+  };
+  auto grAfter = [&](bool sidechainOn, bool connected, bool stereo) {
+    KestrovaneHarness h;
+    if (!connected)
+    {
+      h.Connect(2, false);
+      h.Connect(3, false);
+    }
+    if (!stereo) h.Connect(1, false);
+    h.Configure({ { K::kThreshold, -20.0 }, { K::kRatio, 10.0 }, { K::kMode, K::kModeFlat }, { K::kSidechain, sidechainOn } });
+    h.Run(8000, signal);
+    return h.plug->GetCompressor().getGRdb();
+  };
+  EXPECT_LT(grAfter(true, true, true), -10.0);   // the external pair keys the compressor
+  EXPECT_GT(grAfter(false, true, true), -1e-12);  // off: the program keys it
+  EXPECT_GT(grAfter(true, false, true), -1e-12);  // on, but nothing connected: the program again
+  // Mono counts sidechain input 2 twice: the same key as a stereo pair of equal level.
+  auto monoKey = [&](bool stereo) {
+    KestrovaneHarness h;
+    if (!stereo) h.Connect(1, false);
+    h.Configure({ { K::kThreshold, -20.0 }, { K::kRatio, 10.0 }, { K::kMode, K::kModeFlat }, { K::kSidechain, 1 } });
+    h.Run(8000, [](int n) {
+      const double s = 0.9 * std::sin(0.01 * n);
+      return Frame{ 0.0, 0.0, s, s };
+    });
+    return h.plug->GetCompressor().getGRdb();
+  };
+  EXPECT_EQ(monoKey(false), monoKey(true));
+  EXPECT_LT(monoKey(false), -10.0);
+}
+
+TEST(KestrovaneProcess, MonoWritesOnlyTheFirstOutput)
+{
+  KestrovaneHarness h;
+  h.Connect(1, false);
+  h.Run(1000, Program, 512, 7.0);
+  for (double v : h.out[1]) ASSERT_EQ(v, 7.0);
+  bool wrote = false;
+  for (double v : h.out[0]) wrote = wrote || v != 7.0;
+  EXPECT_TRUE(wrote);
+}
+
+TEST(KestrovaneProcess, MeterValuesAtTheBlockEnd)
+{
+  KestrovaneHarness h;
+  EXPECT_EQ(h.plug->GetMeterValue(K::kInputMeter), 0.0);
+  EXPECT_EQ(h.plug->GetMeterValue(K::kGainReductionMeter), 0.0);
+  h.Configure({ { K::kRatio, 1.0 } });
+  // From quiet to loud: the meters' 0.01 ms attack settles at once.
+  std::vector<ref::MeterCase> levels(std::begin(ref::kLevelMeterCases), std::end(ref::kLevelMeterCases));
+  std::sort(levels.begin(), levels.end(), [](const ref::MeterCase& a, const ref::MeterCase& b) { return a.level < b.level; });
+  for (const ref::MeterCase& c : levels)
+  {
+    h.RunDc(512, c.level);
+    EXPECT_NEAR(h.plug->GetMeterValue(K::kInputMeter), c.value, 1e-9) << c.level;
+    EXPECT_NEAR(h.plug->GetMeterValue(K::kOutputMeter), c.value, 1e-9) << c.level;
+  }
+  // A reduction pinned at 10 dB by the range.
+  KestrovaneHarness r;
+  r.Configure({ { K::kThreshold, -50.0 }, { K::kRatio, 20.0 }, { K::kRange, -10.0 }, { K::kMode, K::kModeFlat } });
+  r.RunDc(44100, 0.5);
+  EXPECT_NEAR(r.plug->GetMeterValue(K::kGainReductionMeter), ref::kReductionMeterCases[2].value, 1e-9);
+  EXPECT_EQ(ref::kReductionMeterCases[2].level, 10.0);
+}
+
+TEST(KestrovaneProcess, RampsMoveOneThousandthPerSubStep)
+{
+  // Each ramp lands exactly on its target after (distance / 0.001) sub-steps, give or take the one
+  // step that rounding in the running sum may add.
+  KestrovaneHarness h;
+  h.Set(K::kParallel, 0.5);      // 500 steps of 0.001 %
+  h.Set(K::kKnee, 2.5);          // from 3 dB: 500 steps
+  h.Set(K::kRange, -39.0);       // from -40 dB: 1000 steps
+  h.Set(K::kCompensation, 2.0);  // 2000 steps of 0.001 dB
+  const Kestrovane& k = *h.plug;
+  const double makeup = std::exp(0.11512925464970228 * 2.0);
+  h.RunDc(498, 0.0);
+  EXPECT_NEAR(k.GetParallelMix(), 0.00498, 1e-12);
+  EXPECT_NEAR(k.GetCompressor().getKnee(), 2.502, 1e-12);
+  h.RunDc(3, 0.0);
+  EXPECT_EQ(k.GetParallelMix(), 0.005);
+  EXPECT_EQ(k.GetCompressor().getKnee(), 2.5);
+  h.RunDc(497, 0.0);
+  EXPECT_GT(k.GetCompressor().getRange(), 39.0);
+  h.RunDc(3, 0.0);
+  EXPECT_EQ(k.GetCompressor().getRange(), 39.0);
+  h.RunDc(997, 0.0);
+  EXPECT_LT(k.GetMakeupGain(), makeup);
+  h.RunDc(3, 0.0);
+  EXPECT_EQ(k.GetMakeupGain(), makeup);
+}
+
+TEST(KestrovaneProcess, SilenceStaysSilentAndNeverGoesSubnormal)
+{
+  KestrovaneHarness h;
+  h.Configure({ { K::kThreshold, -40.0 }, { K::kRatio, 4.0 }, { K::kAutoRelease, K::kAutoReleaseFast } });
+  h.RunDc(2048, 0.0);
+  for (double v : h.out[0]) ASSERT_EQ(Bits(v), Bits(0.0));
+  for (int m = 0; m < 3; ++m) EXPECT_EQ(h.plug->GetMeterValue((K::EMeter)m), 0.0);
+  EXPECT_GT(h.plug->GetCompressor().getGRdb(), -1e-12);  // the rest state, about -300 dB over
+
+  // After loud program, ten seconds of silence, with every stage and the oversampling on.
+  for (int os : { 0, 1 })
+  {
+    KestrovaneHarness s;
+    s.Configure({ { K::kThreshold, -30.0 }, { K::kRatio, 6.0 }, { K::kDrive, 50.0 }, { K::kSag, 50.0 }, { K::kMode, K::kModeII },
+                  { K::kParallel, 20.0 }, { K::kOversample, os }, { K::kAutoRelease, K::kAutoReleaseSlow } });
+    s.Run(5000, Program);
+    bool subnormal = false;
+    for (int block = 0; block < 10 * 44100 / 512; ++block)
+    {
+      s.ClearOutput();
+      s.RunDc(512, 0.0);
+      for (double v : s.out[0]) subnormal = subnormal || IsSubnormal(v);
+      subnormal = subnormal || AnySubnormalState(*s.plug);
+    }
+    EXPECT_FALSE(subnormal) << "oversample " << os;
+    EXPECT_EQ(s.out[0].back(), 0.0);
+    EXPECT_EQ(s.plug->GetMeterValue(K::kOutputMeter), 0.0);
+  }
+}
+
+TEST(KestrovaneProcess, NonFiniteInputDoesNotPoisonTheStates)
+{
+  const double bad[] = { std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                         -std::numeric_limits<double>::infinity() };
+  for (int os : { 0, 1 })
+    for (int topology : { 0, 1 })
+      for (double b : bad)
+      {
+        SCOPED_TRACE(testing::Message() << "oversample " << os << ", topology " << topology << ", sample " << b);
+        KestrovaneHarness h;
+        h.Configure({ { K::kThreshold, -30.0 }, { K::kRatio, 4.0 }, { K::kMode, K::kModeII }, { K::kDrive, 30.0 },
+                      { K::kSag, 20.0 }, { K::kOversample, os }, { K::kTopology, topology }, { K::kAutoRelease, 2 } });
+        // One bad sample at the end of a block, then normal program.
+        h.Run(512, [&](int n) { return n == 511 ? Frame{ b, b, 0.0, 0.0 } : Program(n); });
+        for (int m = 0; m < 3; ++m)
+        {
+          const double v = h.plug->GetMeterValue((K::EMeter)m);
+          EXPECT_TRUE(v >= 0.0 && v <= 1.0) << "meter " << m << " " << v;
+        }
+        h.ClearOutput();
+        h.Run(4096, Program);
+        for (size_t i = 0; i < h.out[0].size(); ++i)
+        {
+          ASSERT_TRUE(std::isfinite(h.out[0][i])) << i;
+          ASSERT_TRUE(std::isfinite(h.out[1][i])) << i;
+        }
+        EXPECT_TRUE(std::isfinite(h.plug->GetCompressor().getGRdb()));
+        EXPECT_TRUE(std::isfinite(h.plug->GetCompressor().getAveOfSqrs()));
+        EXPECT_GT(std::fabs(h.out[0].back()), 0.0);
+        for (int m = 0; m < 3; ++m) EXPECT_TRUE(std::isfinite(h.plug->GetMeterValue((K::EMeter)m)));
+      }
+}
+
+TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
+{
+  const std::vector<std::pair<int, double>> configs[] = {
+    {},
+    { { K::kThreshold, -24.0 }, { K::kRatio, 6.0 }, { K::kKnee, 4.0 }, { K::kAttack, 2.0 }, { K::kRelease, 80.0 } },
+    { { K::kThreshold, -20.0 }, { K::kRatio, 4.0 }, { K::kRange, -18.0 }, { K::kKnee, 6.0 }, { K::kParallel, 25.0 },
+      { K::kCompensation, 3.0 }, { K::kMode, K::kModeII }, { K::kSag, 40.0 }, { K::kDrive, 60.0 }, { K::kAutoRelease, 2 } },
+    { { K::kThreshold, -20.0 }, { K::kRatio, 4.0 }, { K::kMode, K::kModeIII }, { K::kSag, 40.0 }, { K::kDrive, 60.0 },
+      { K::kOversample, 1 }, { K::kAutoRelease, 1 } },
+    { { K::kThreshold, -30.0 }, { K::kRatio, 10.0 }, { K::kMode, K::kModeIV }, { K::kSidechain, 1 }, { K::kAutoRelease, 3 } },
+    { { K::kThreshold, -30.0 }, { K::kRatio, 3.0 }, { K::kMode, K::kModeFlat }, { K::kTopology, K::kFeedback } },
+  };
+  for (const auto& config : configs)
+    for (bool stereo : { true, false })
+    {
+      SCOPED_TRACE(testing::Message() << config.size() << " settings, " << (stereo ? "stereo" : "mono"));
+      KestrovaneHarness plain, staged;
+      plain.plug->SetStagedProcessing(false);
+      for (KestrovaneHarness* h : { &plain, &staged })
+      {
+        if (!stereo) h->Connect(1, false);
+        h->Configure(config);
+        h->Run(1500, TestSignal, 300);
+        h->Set(K::kThreshold, -12.0);  // a ramp: these blocks run sample by sample in both
+        h->Run(1000, TestSignal, 300);
+      }
+      ASSERT_EQ(plain.out[0].size(), staged.out[0].size());
+      for (size_t i = 0; i < plain.out[0].size(); ++i)
+      {
+        ASSERT_EQ(Bits(plain.out[0][i]), Bits(staged.out[0][i])) << i;
+        ASSERT_EQ(Bits(plain.out[1][i]), Bits(staged.out[1][i])) << i;
+      }
+      for (int m = 0; m < 3; ++m)
+        EXPECT_EQ(plain.plug->GetMeterValue((K::EMeter)m), staged.plug->GetMeterValue((K::EMeter)m));
+      EXPECT_EQ(plain.plug->GetCompressor().getRelease(), staged.plug->GetCompressor().getRelease());
+    }
+}

@@ -1,0 +1,75 @@
+#pragma once
+// One VST 2.4 plug-in instance hosted from the command line: loads the module (VSTPluginMain or
+// main), answers the plug-in's requests to its host, and wraps the dispatcher calls the tool uses.
+
+#include <vst2_interface.h>
+
+#include <string>
+#include <vector>
+
+class VstHostedPlugin
+{
+public:
+  VstHostedPlugin() = default;
+  ~VstHostedPlugin();
+  VstHostedPlugin(const VstHostedPlugin&) = delete;
+  VstHostedPlugin& operator=(const VstHostedPlugin&) = delete;
+
+  // Loads the module and creates an instance; false with a message when it cannot.
+  bool Load(const std::string& path, std::string* pError);
+  // Opens the instance and sets the rate and block size.
+  void Open(double sampleRate, int blockSize);
+
+  AEffect* Effect() const { return mEffect; }
+  const char* EntryName() const { return mEntryName; }
+
+  std::string EffectName() const;
+  std::string VendorString() const;
+  std::string ProductString() const;
+
+  int NumParams() const { return mEffect->numParams; }
+  std::string ParamName(int idx) const;
+  std::string ParamLabel(int idx) const;
+  std::string ParamDisplay(int idx) const;
+  float GetParam(int idx) const;
+  void SetParam(int idx, float normalized);
+  int FindParam(const std::string& name) const;  // -1 when none is called that
+
+  int NumPrograms() const { return mEffect->numPrograms; }
+  int CurrentProgram() const;
+  std::string ProgramName(int idx) const;
+  void SetProgram(int idx);
+
+  // The bank chunk, or empty when the plug-in gives none.
+  std::vector<unsigned char> GetStateChunk() const;
+  bool SetStateChunk(const std::vector<unsigned char>& bytes);
+
+  enum class ProcessKind { kReplacing, kAccumulating, kDouble };
+  ProcessKind BestProcessKind(bool wantDouble) const;
+
+  void Start();  // switches processing on
+  void Stop();
+  // Processes one block of planar buffers (numInputs in, numOutputs out).
+  void ProcessBlock(ProcessKind kind, float** in, float** out, double** dIn, double** dOut, int nFrames);
+
+  // What the plug-in asked of the host, for the report.
+  int AutomationCount() const { return mAutomations; }
+  int EventsReceived() const { return mEventsReceived; }
+
+private:
+  static VstIntPtr VSTCALLBACK HostCallback(AEffect* pEffect, VstInt32 opCode, VstInt32 idx, VstIntPtr value,
+                                            void* ptr, float opt);
+  VstIntPtr Answer(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt);
+  VstIntPtr Dispatch(VstInt32 opCode, VstInt32 idx = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f) const;
+  std::string DispatchText(VstInt32 opCode, VstInt32 idx) const;
+
+  void* mModule = nullptr;
+  AEffect* mEffect = nullptr;
+  const char* mEntryName = "";
+  double mSampleRate = 44100.0;
+  int mBlockSize = 512;
+  bool mProcessing = false;
+  VstTimeInfo mTimeInfo = {};
+  int mAutomations = 0;
+  int mEventsReceived = 0;
+};

@@ -1,0 +1,393 @@
+// kv-vsthost: runs any VST 2.4 plug-in over a WAV file or the built-in signal, from the command
+// line, and reports what it did: the plug-in, its parameters with their display texts, the input
+// and output levels and the CPU time per second of audio.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "VstHostedPlugin.h"
+#include "audio_buffer.h"
+#include "cpu_time.h"
+#include "default_signal.h"
+#include "param_options.h"
+
+namespace
+{
+const char* kUsage =
+  "usage: kv-vsthost PLUGIN.so [options]\n"
+  "  -i, --input FILE         audio to process (default: the built-in 8-second signal)\n"
+  "  -o, --output FILE        write the processed audio as WAV\n"
+  "  -r, --rate HZ            sample rate (default: the input file's, else 44100)\n"
+  "  -b, --block N            frames per process call (default 512)\n"
+  "  -p, --param NAME=VALUE   set a parameter by name to a display value, e.g. -p Threshold=-20\n"
+  "      --program N|NAME     choose a factory program before the parameters\n"
+  "      --load-state FILE    load a saved state before the program and parameters\n"
+  "      --save-state FILE    save the state after processing\n"
+  "      --double             process in double precision when the plug-in can\n"
+  "      --accumulate         use the accumulating process call\n"
+  "      --repeat N           process the input N times in a row (for steadier CPU figures)\n"
+  "      --format F           output samples: float (default), pcm24 or pcm16\n"
+  "      --list-programs      print the programs\n"
+  "  -q, --quiet              print only the summary\n";
+
+constexpr const char* kParamStateHeader = "# kv-vsthost parameter state";
+
+struct Options
+{
+  std::string plugin, input, output, program, loadState, saveState;
+  double rate = 0.0;
+  int block = 512;
+  int repeat = 1;
+  std::vector<std::string> params;
+  bool useDouble = false, accumulate = false, listPrograms = false, quiet = false;
+  kvtool::SampleFormat format = kvtool::SampleFormat::kFloat32;
+};
+
+[[noreturn]] void Fail(const std::string& message)
+{
+  fprintf(stderr, "kv-vsthost: %s\n", message.c_str());
+  exit(2);
+}
+
+bool ParseOptions(int argc, char** argv, Options* o)
+{
+  for (int i = 1; i < argc; ++i)
+  {
+    const std::string a = argv[i];
+    const auto next = [&]() -> std::string {
+      if (i + 1 >= argc) Fail(a + " needs a value");
+      return argv[++i];
+    };
+    if (a == "-h" || a == "--help") return false;
+    else if (a == "-i" || a == "--input") o->input = next();
+    else if (a == "-o" || a == "--output") o->output = next();
+    else if (a == "-r" || a == "--rate") o->rate = atof(next().c_str());
+    else if (a == "-b" || a == "--block") o->block = atoi(next().c_str());
+    else if (a == "-p" || a == "--param") o->params.push_back(next());
+    else if (a == "--program") o->program = next();
+    else if (a == "--load-state") o->loadState = next();
+    else if (a == "--save-state") o->saveState = next();
+    else if (a == "--repeat") o->repeat = atoi(next().c_str());
+    else if (a == "--double") o->useDouble = true;
+    else if (a == "--accumulate") o->accumulate = true;
+    else if (a == "--list-programs") o->listPrograms = true;
+    else if (a == "-q" || a == "--quiet") o->quiet = true;
+    else if (a == "--format")
+    {
+      const std::string f = next();
+      if (f == "float") o->format = kvtool::SampleFormat::kFloat32;
+      else if (f == "pcm24") o->format = kvtool::SampleFormat::kPcm24;
+      else if (f == "pcm16") o->format = kvtool::SampleFormat::kPcm16;
+      else Fail("unknown format " + f);
+    }
+    else if (!a.empty() && a[0] == '-') Fail("unknown option " + a);
+    else if (o->plugin.empty()) o->plugin = a;
+    else Fail("one plug-in at a time (" + a + ")");
+  }
+  return !o->plugin.empty();
+}
+
+std::string FourCC(int id)
+{
+  std::string s;
+  for (int shift = 24; shift >= 0; shift -= 8)
+  {
+    const char c = (char)((id >> shift) & 0xFF);
+    s += (c >= 32 && c < 127) ? c : '?';
+  }
+  return s;
+}
+
+std::string FlagsText(int flags)
+{
+  std::string s;
+  const struct
+  {
+    int bit;
+    const char* name;
+  } names[] = { { effFlagsHasEditor, "editor" },       { effFlagsCanReplacing, "replacing" },
+                { effFlagsCanDoubleReplacing, "double" }, { effFlagsProgramChunks, "chunks" },
+                { effFlagsCanMono, "mono" },            { effFlagsIsSynth, "instrument" } };
+  for (const auto& n : names)
+    if (flags & n.bit) s += (s.empty() ? "" : ", ") + std::string(n.name);
+  return s;
+}
+
+bool ReadFile(const std::string& path, std::vector<unsigned char>* pBytes)
+{
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  pBytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+void LoadState(VstHostedPlugin& plug, const std::string& path)
+{
+  std::vector<unsigned char> bytes;
+  if (!ReadFile(path, &bytes)) Fail("cannot read the state file " + path);
+  const std::string text(bytes.begin(), bytes.end());
+  if (text.compare(0, strlen(kParamStateHeader), kParamStateHeader) == 0)
+  {
+    std::istringstream lines(text);
+    std::string line;
+    int n = 0;
+    while (std::getline(lines, line))
+    {
+      int idx = -1;
+      float value = 0.0f;
+      if (line.empty() || line[0] == '#' || sscanf(line.c_str(), "%d %f", &idx, &value) != 2) continue;
+      if (idx >= 0 && idx < plug.NumParams()) plug.SetParam(idx, value), ++n;
+    }
+    printf("State: set %d parameters from %s\n", n, path.c_str());
+    return;
+  }
+  if (!plug.SetStateChunk(bytes)) Fail("the plug-in refused the state in " + path);
+  printf("State: loaded %zu bytes from %s\n", bytes.size(), path.c_str());
+}
+
+void SaveState(VstHostedPlugin& plug, const std::string& path)
+{
+  const std::vector<unsigned char> chunk = plug.GetStateChunk();
+  std::ofstream out(path, std::ios::binary);
+  if (!out) Fail("cannot write the state file " + path);
+  if (!chunk.empty())
+  {
+    out.write((const char*)chunk.data(), (std::streamsize)chunk.size());
+    printf("State: saved %zu bytes to %s\n", chunk.size(), path.c_str());
+  }
+  else
+  {
+    // A plug-in without a chunk: its normalised parameter values, one a line.
+    out << kParamStateHeader << "\n";
+    char line[64];
+    for (int i = 0; i < plug.NumParams(); ++i)
+    {
+      snprintf(line, sizeof(line), "%d %.9g\n", i, plug.GetParam(i));
+      out << line;
+    }
+    printf("State: the plug-in gives no chunk; saved %d parameter values to %s\n", plug.NumParams(), path.c_str());
+  }
+  if (!out) Fail("short write to " + path);
+}
+
+void ChooseProgram(VstHostedPlugin& plug, const std::string& which)
+{
+  int idx = -1;
+  char* end = nullptr;
+  const long n = strtol(which.c_str(), &end, 10);
+  if (end != which.c_str() && *end == 0) idx = (int)n;
+  for (int i = 0; idx < 0 && i < plug.NumPrograms(); ++i)
+    if (kvtool::SameText(plug.ProgramName(i), which)) idx = i;
+  if (idx < 0 || idx >= plug.NumPrograms()) Fail("no program \"" + which + "\" (see --list-programs)");
+  plug.SetProgram(idx);
+}
+
+void SetParameter(VstHostedPlugin& plug, const std::string& option, bool quiet)
+{
+  kvtool::ParamAssignment a;
+  std::string err;
+  if (!kvtool::ParseParamAssignment(option, &a, &err)) Fail(err);
+  const int idx = plug.FindParam(a.name);
+  if (idx < 0)
+  {
+    std::string names;
+    for (int i = 0; i < plug.NumParams(); ++i) names += (i ? ", " : "") + plug.ParamName(i);
+    Fail("no parameter \"" + a.name + "\"; the parameters are: " + names);
+  }
+  const float before = plug.GetParam(idx);
+  double normalized = 0.0;
+  std::string shown;
+  const auto displayAt = [&](double n) {
+    plug.SetParam(idx, (float)n);
+    return plug.ParamDisplay(idx);
+  };
+  if (!kvtool::FindNormalizedForDisplay(displayAt, a.value, &normalized, &shown))
+  {
+    plug.SetParam(idx, before);
+    Fail("parameter \"" + plug.ParamName(idx) + "\" shows no value \"" + a.value + "\"");
+  }
+  plug.SetParam(idx, (float)normalized);
+  if (!quiet) printf("Set %s to %s %s (normalised %.6f)\n", plug.ParamName(idx).c_str(), plug.ParamDisplay(idx).c_str(),
+                     plug.ParamLabel(idx).c_str(), normalized);
+}
+
+void PrintParameters(VstHostedPlugin& plug)
+{
+  printf("Parameters:\n");
+  for (int i = 0; i < plug.NumParams(); ++i)
+  {
+    const std::string display = plug.ParamDisplay(i) + (plug.ParamLabel(i).empty() ? "" : " " + plug.ParamLabel(i));
+    printf("  %3d %-24s %-18s (%.4f)\n", i, plug.ParamName(i).c_str(), display.c_str(), plug.GetParam(i));
+  }
+}
+
+std::string LevelsText(const kvtool::Levels& l)
+{
+  return "peak " + kvtool::FormatDb(l.peakDb) + ", RMS " + kvtool::FormatDb(l.rmsDb);
+}
+
+struct RunResult
+{
+  kvtool::AudioBuffer output;
+  double cpuSeconds = 0.0;  // in the process calls only
+  int nBlocks = 0;
+};
+
+// Runs the input through the plug-in in blocks, `repeat` times over. Channel i of the plug-in takes
+// channel i of the input; a mono input feeds both of a stereo pair; inputs beyond the file's (a
+// sidechain) hear silence.
+RunResult ProcessAll(VstHostedPlugin& plug, VstHostedPlugin::ProcessKind kind, const kvtool::AudioBuffer& input,
+                     int block, int repeat)
+{
+  const AEffect* e = plug.Effect();
+  const int nIn = std::max(0, e->numInputs), nOut = std::max(0, e->numOutputs);
+  const int nFrames = input.NumFrames();
+  const auto sourceOf = [&](int i) -> const float* {
+    if (i < input.NumChannels()) return input.channels[(size_t)i].data();
+    if (i == 1 && input.NumChannels() == 1) return input.channels[0].data();
+    return nullptr;
+  };
+  std::vector<std::vector<float>> inBlock((size_t)nIn, std::vector<float>((size_t)block));
+  std::vector<std::vector<float>> outBlock((size_t)nOut, std::vector<float>((size_t)block));
+  std::vector<std::vector<double>> dInBlock((size_t)nIn, std::vector<double>((size_t)block));
+  std::vector<std::vector<double>> dOutBlock((size_t)nOut, std::vector<double>((size_t)block));
+  std::vector<float*> inPtrs, outPtrs;
+  std::vector<double*> dInPtrs, dOutPtrs;
+  for (auto& ch : inBlock) inPtrs.push_back(ch.data());
+  for (auto& ch : outBlock) outPtrs.push_back(ch.data());
+  for (auto& ch : dInBlock) dInPtrs.push_back(ch.data());
+  for (auto& ch : dOutBlock) dOutPtrs.push_back(ch.data());
+
+  RunResult r;
+  r.output.sampleRate = input.sampleRate;
+  r.output.Resize(std::max(nOut, 1), nFrames);
+  const bool isDouble = kind == VstHostedPlugin::ProcessKind::kDouble;
+  plug.Start();
+  for (int pass = 0; pass < repeat; ++pass)
+  {
+    for (int pos = 0; pos < nFrames; pos += block, ++r.nBlocks)
+    {
+      const int n = std::min(block, nFrames - pos);
+      for (int c = 0; c < nIn; ++c)
+      {
+        const float* src = sourceOf(c);
+        for (int s = 0; s < n; ++s)
+        {
+          inBlock[(size_t)c][(size_t)s] = src ? src[pos + s] : 0.0f;
+          dInBlock[(size_t)c][(size_t)s] = inBlock[(size_t)c][(size_t)s];
+        }
+      }
+      const double t0 = kvtool::ThreadCpuSeconds();
+      plug.ProcessBlock(kind, inPtrs.data(), outPtrs.data(), dInPtrs.data(), dOutPtrs.data(), n);
+      r.cpuSeconds += kvtool::ThreadCpuSeconds() - t0;
+      for (int c = 0; c < nOut; ++c)
+        for (int s = 0; s < n; ++s)
+          r.output.channels[(size_t)c][(size_t)(pos + s)] =
+            isDouble ? (float)dOutBlock[(size_t)c][(size_t)s] : outBlock[(size_t)c][(size_t)s];
+    }
+  }
+  plug.Stop();
+  return r;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  Options o;
+  if (!ParseOptions(argc, argv, &o))
+  {
+    fputs(kUsage, stderr);
+    return 2;
+  }
+  if (o.block <= 0 || o.block > 1 << 16) Fail("the block size must be 1 to 65536 frames");
+  if (o.repeat < 1 || o.repeat > 10000) Fail("--repeat takes 1 to 10000");
+
+  // ----- Input -----
+  kvtool::AudioBuffer input;
+  std::string inputName;
+  if (!o.input.empty())
+  {
+    std::string err;
+    if (!kvtool::ReadAudioFile(o.input, &input, &err)) Fail(err);
+    inputName = o.input;
+    if (o.rate > 0.0 && o.rate != input.sampleRate) Fail("the input runs at a different rate than --rate");
+  }
+  const double rate = o.rate > 0.0 ? o.rate : (input.NumChannels() ? input.sampleRate : 44100.0);
+  if (rate < 8000.0 || rate > 768000.0) Fail("the sample rate must be 8000 to 768000 Hz");
+  if (o.input.empty())
+  {
+    input = kvtool::MakeDefaultSignal(rate, 2);
+    inputName = "built-in signal";
+  }
+
+  // ----- Plug-in -----
+  VstHostedPlugin plug;
+  std::string err;
+  if (!plug.Load(o.plugin, &err)) Fail(o.plugin + ": " + err);
+  AEffect* e = plug.Effect();
+  plug.Open(rate, o.block);
+
+  printf("Plug-in: %s\n", o.plugin.c_str());
+  printf("  \"%s\" by \"%s\" (product \"%s\"), version %d, id '%s', entered through %s\n", plug.EffectName().c_str(),
+         plug.VendorString().c_str(), plug.ProductString().c_str(), e->version, FourCC(e->uniqueID).c_str(),
+         plug.EntryName());
+  printf("  %d inputs, %d outputs, %d parameters, %d programs, latency %d, flags 0x%x (%s)\n", e->numInputs,
+         e->numOutputs, e->numParams, e->numPrograms, e->initialDelay, e->flags, FlagsText(e->flags).c_str());
+  if (o.listPrograms)
+    for (int i = 0; i < plug.NumPrograms(); ++i) printf("  program %3d: %s\n", i, plug.ProgramName(i).c_str());
+
+  if (!o.loadState.empty()) LoadState(plug, o.loadState);
+  if (!o.program.empty()) ChooseProgram(plug, o.program);
+  for (const std::string& p : o.params) SetParameter(plug, p, o.quiet);
+  if (plug.NumPrograms() > 0)
+    printf("Program: %d \"%s\"\n", plug.CurrentProgram(), plug.ProgramName(plug.CurrentProgram()).c_str());
+  if (!o.quiet) PrintParameters(plug);
+
+  // ----- Processing -----
+  const VstHostedPlugin::ProcessKind kind =
+    o.accumulate ? VstHostedPlugin::ProcessKind::kAccumulating : plug.BestProcessKind(o.useDouble);
+  const RunResult run = ProcessAll(plug, kind, input, o.block, o.repeat);
+  const int nFrames = input.NumFrames();
+  const kvtool::AudioBuffer& output = run.output;
+  const double cpu = run.cpuSeconds;
+  const int nBlocks = run.nBlocks;
+
+  const char* kindName = kind == VstHostedPlugin::ProcessKind::kDouble      ? "double replacing"
+                         : kind == VstHostedPlugin::ProcessKind::kReplacing ? "float replacing"
+                                                                            : "float accumulating";
+  printf("Input: %s, %.2f s, %d channels, %.0f Hz\n", inputName.c_str(), input.Seconds(), input.NumChannels(), rate);
+  printf("Processed: %d frames in %d blocks of up to %d, %s", nFrames, nBlocks, o.block, kindName);
+  printf(o.repeat > 1 ? ", %d times (the output holds the last)\n" : "\n", o.repeat);
+  printf("Levels:\n  input   %s\n  output  %s\n", LevelsText(kvtool::MeasureLevels(input)).c_str(),
+         LevelsText(kvtool::MeasureLevels(output)).c_str());
+  if (o.input.empty() && !o.quiet)
+  {
+    printf("  RMS by passage, input -> output:\n");
+    for (const auto& p : kvtool::kDefaultSignalPassages)
+    {
+      const int first = (int)(p.start * rate), count = (int)((p.end - p.start) * rate);
+      printf("    %-16s %9s -> %s\n", p.name, kvtool::FormatDb(kvtool::MeasureLevels(input.channels[0], first, count).rmsDb).c_str(),
+             kvtool::FormatDb(kvtool::MeasureLevels(output.channels[0], first, count).rmsDb).c_str());
+    }
+  }
+  if (plug.EventsReceived()) printf("Events sent back by the plug-in: %d\n", plug.EventsReceived());
+  const double seconds = input.Seconds() * o.repeat;
+  printf("CPU: %.4f ms per second of audio (%.4f%% of one core), %.2f ms in all\n",
+         seconds > 0 ? 1000.0 * cpu / seconds : 0.0, seconds > 0 ? 100.0 * cpu / seconds : 0.0, 1000.0 * cpu);
+
+  if (!o.output.empty())
+  {
+    if (!kvtool::WriteWavFile(o.output, output, o.format, &err)) Fail(err);
+    printf("Output: %s (%d channels)\n", o.output.c_str(), output.NumChannels());
+  }
+  if (!o.saveState.empty()) SaveState(plug, o.saveState);
+  return 0;
+}
