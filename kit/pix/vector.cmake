@@ -8,3 +8,5 @@ target_sources(kv_pix PRIVATE
 target_sources(kv_pix PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/pix_rect.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pix_triangle.cpp)
+target_sources(kv_pix PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/pix_circle.cpp)
