@@ -57,15 +57,6 @@ const Mask<7> kPlain3(kRadius3, 0, 0, 0, 0, 0), kSmooth3(kRadius3, 143, 97, 64, 
 const Mask<8> kPlain35(kRadius35, 0, 255, 255, 0, 0), kSmooth35(kRadius35, 79, 222, 176, 64, 0);
 const Mask<9> kPlain4(kRadius4, 0, 0, 0, 0, 0);
 
-// The public functions' clip decision, NaN-safe and for either sign of the radius: the
-// rasterisers may skip their per-pixel tests only when the whole circle lies a pixel inside.
-bool NeedsClip(PIX_IBitmap* bm, float cx, float cy, float r)
-{
-  const float a = std::fabs(r);
-  return !(cx - a - 1 >= 0 && cy - a - 1 >= 0 && cx + a + 1 < (float)bm->getWidth() &&
-           cy + a + 1 < (float)bm->getHeight());
-}
-
 void Circle(PIX_IBitmap* bm, float cx, float cy, float r, PIX_PixelValue color, float alpha, int mode, bool aa,
             bool fill)
 {
@@ -73,7 +64,7 @@ void Circle(PIX_IBitmap* bm, float cx, float cy, float r, PIX_PixelValue color, 
   if (!fill && CachedCircle(bm, cx, cy, r, color, alpha, mode, aa)) return;
   if (bm->isFlipped()) cy = (float)(bm->getHeight() - 1) - cy;
   const RECT clip = {0, 0, bm->getWidth(), bm->getHeight()};
-  const bool clipped = NeedsClip(bm, cx, cy, r);
+  const bool clipped = pix_circle::NeedsClip(bm, cx, cy, r);
   alpha = PIX_HoldAlpha(alpha);
   PIX_DispatchVector(mode, alpha, !aa, [&](auto tag) {
     using D = _PIX_CircleDrawer<typename decltype(tag)::type>;

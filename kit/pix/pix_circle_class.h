@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "pix_arc.h"
 #include "pix_circle.h"
 #include "pix_numeric.h"
 #include "pix_vector_modes.h"
@@ -77,6 +78,15 @@ inline bool Outside(float cx, float cy, float rad, const RECT& c)
 {
   const double m = std::fabs((double)rad) + 2.0;
   return !((double)cx + m >= c.left && (double)cx - m < c.right && (double)cy + m >= c.top && (double)cy - m < c.bottom);
+}
+
+// The public functions' clip decision, NaN-safe and for either sign of the radius: the
+// rasterisers may skip their per-pixel tests only when the whole circle lies a pixel inside.
+inline bool NeedsClip(PIX_IBitmap* bm, float cx, float cy, float r)
+{
+  const float a = std::fabs(r);
+  return !(cx - a - 1 >= 0 && cy - a - 1 >= 0 && cx + a + 1 < (float)bm->getWidth() &&
+           cy + a + 1 < (float)bm->getHeight());
 }
 
 // Radii up to this are walked step by step.
@@ -355,5 +365,21 @@ void _PIX_CircleDrawer<Combine>::DrawClippedCircleAA(PIX_IBitmap* bm, float cx, 
       P.hline(Fl(cy - fy), Fl(cx - x) + 1, Fl(cx + x), W);
       P.hline(Fl(cy + fy), Fl(cx - x) + 1, Fl(cx + x), W);
     }
+  }
+}
+
+template <class Combine>
+void _PIX_CircleDrawer<Combine>::DrawArc(PIX_IBitmap* bm, float cx, float cy, float rad, float a0, float a1,
+                                         PIX_PixelValue color, float alpha, bool aa)
+{
+  if (!bm) return;
+  RECT clips[6];
+  bool whole;
+  const int n = PIX_ArcClips(cx, cy, rad, a0, a1, bm->getWidth(), bm->getHeight(), clips, &whole);
+  for (int i = 0; i < n; ++i)
+  {
+    const bool clipped = !whole || pix_circle::NeedsClip(bm, cx, cy, rad);
+    if (aa) DrawClippedCircleAA(bm, cx, cy, rad, clips[i], color, alpha, false, clipped);
+    else DrawClippedCircle(bm, cx, cy, rad, clips[i], color, alpha, false, clipped);
   }
 }
