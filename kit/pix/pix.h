@@ -40,3 +40,4 @@ int PIX_BitmapCmp(PIX_IBitmap* a, PIX_IBitmap* b);
 #include "pix_shapes.h"
 #include "pix_circle.h"
 #include "pix_arc.h"
+#include "pix_curve.h"

@@ -12,3 +12,5 @@ target_sources(kv_pix PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/pix_circle.cpp)
 target_sources(kv_pix PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/pix_arc.cpp)
+target_sources(kv_pix PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/pix_curve.cpp)
