@@ -335,7 +335,7 @@ void _PIX_CircleDrawer<Combine>::DrawClippedCircleAA(PIX_IBitmap* bm, float cx, 
     for (int y = clip.top; y < clip.bottom; ++y)
     {
       double hw;
-      if (RowHalfWidth(y0, r0, y, &hw)) P.hline(y, At(x0 - hw) + 1, At(x0 + hw), W);
+      if (RowHalfWidth(y0, r0, y, &hw)) P.hline(y, At(x0 - hw + 1.0), At(x0 + hw), W);
     }
     return;
   }

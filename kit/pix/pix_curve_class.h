@@ -43,7 +43,8 @@ template <class Combine>
 void _PIX_CurveDrawer<Combine>::DrawClippedFPt(PIX_IBitmap* bm, float x, float y, int width, int height,
                                                PIX_PixelValue color, float alpha)
 {
-  if (!PIX_AllFinite(x, y) || !bm->getBits()) return;
+  // Only a point within a pixel of the bitmap can touch it (this also turns NaN away).
+  if (!(x > -2.0f && x < (float)width + 1.0f && y > -2.0f && y < (float)height + 1.0f) || !bm->getBits()) return;
   alpha = PIX_HoldAlpha(alpha);
   const int ix = PIX_FloorInt(x), iy = PIX_FloorInt(y);
   const float fx = x - floorf(x), fy = y - floorf(y);
