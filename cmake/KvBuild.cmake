@@ -20,12 +20,6 @@ set(KV_TSAN OFF)
 if(KV_SANITIZE)
   add_compile_options(-fsanitize=${KV_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=${KV_SANITIZE})
-  if(KV_SANITIZE MATCHES "undefined")
-    # The vptr check needs the type information of every polymorphic class a library calls
-    # through; the core holds the editor surface by pointer and is built and tested without the
-    # GUI library that defines it.
-    add_compile_options(-fno-sanitize=vptr)
-  endif()
   if(KV_SANITIZE MATCHES "address" AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     add_compile_options(-fsanitize=float-cast-overflow)
     set(KV_FUZZ ON)

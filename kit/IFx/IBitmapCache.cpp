@@ -3,9 +3,9 @@
 
 #include "IFxCheck.h"
 #include "IGraphicsPix.h"
-#include "IGraphicsPixPending.h"
 #include "mutex.h"
 #include "pix.h"
+#include "pix_transform.h"
 #include "ptrlist.h"
 
 namespace
@@ -96,9 +96,10 @@ void IGraphicsPix::ReleaseBitmap(IBitmap* pBitmap)
 
 IBitmap IGraphicsPix::ScaleBitmap(IBitmap* pBitmap, int destW, int destH)
 {
+  if (!pBitmap) return IBitmap();
   PIX_MemBitmap* pScaled = new PIX_MemBitmap(destW, destH);
-  IPix_ScaledBlit(pScaled, pBitmap->mData, 0, 0, destW, destH, 0.0f, 0.0f, (float)pBitmap->W, (float)pBitmap->H,
-                  1.0f, PIX_MODE_FILTERBILINEAR);
+  PIX_ScaledBlit(pScaled, pBitmap->mData, 0, 0, destW, destH, 0.0f, 0.0f, (float)pBitmap->W, (float)pBitmap->H,
+                 1.0f, PIX_MODE_FILTERBILINEAR);
   IBitmap result(pScaled, destW, destH, pBitmap->N);
   RetainBitmap(&result);
   return result;
@@ -106,6 +107,7 @@ IBitmap IGraphicsPix::ScaleBitmap(IBitmap* pBitmap, int destW, int destH)
 
 IBitmap IGraphicsPix::CropBitmap(IBitmap* pBitmap, IRECT* pR)
 {
+  if (!pBitmap || !pR) return IBitmap();
   const int w = pR->W(), h = pR->H();
   PIX_MemBitmap* pCropped = new PIX_MemBitmap(w, h);
   PIX_Blit(pCropped, pBitmap->mData, 0, 0, pR->L, pR->T, w, h, 1.0f, PIX_MODE_COPY);

@@ -6,6 +6,7 @@
 
 #include "IGraphicsPixPending.h"
 #include "pix.h"
+#include "pix_transform.h"
 #include "pix_rows.h"
 
 namespace
@@ -88,8 +89,8 @@ bool IGraphicsPix::DrawRotatedBitmap(IBitmap* pBitmap, int destCtrX, int destCtr
   float weight;
   const int mode = BlendMode(pBlend, true, &weight);
   const int W = pBitmap->W, H = pBitmap->H;
-  IPix_RotatedBlit(mDrawBitmap, pBitmap->mData, destCtrX - W / 2, destCtrY - H / 2, W, H, 0.0f, 0.0f, (float)W,
-                   (float)H, (float)angle, false, weight, mode, 0.0f, (float)yOffsetZeroDeg);
+  PIX_RotatedBlit(mDrawBitmap, pBitmap->mData, destCtrX - W / 2, destCtrY - H / 2, W, H, 0.0f, 0.0f, (float)W,
+                  (float)H, (float)angle, false, weight, mode, 0.0f, (float)yOffsetZeroDeg);
   return true;
 }
 
@@ -104,10 +105,10 @@ bool IGraphicsPix::DrawRotatedMask(IBitmap* pBase, IBitmap* pMask, IBitmap* pTop
   PIX_ClearRect(mTmpBitmap, 0, 0, W, H, 0xFFFFFF00, 0);
   const float a = (float)(3.141592653589793 * angle / 180.0);
   const float dx = (W % 2) ? -0.5f : 0.0f;
-  IPix_RotatedBlit(mTmpBitmap, pMask->mData, 0, 0, W, H, 0.0f, 0.0f, (float)W, (float)H, a, true, 1.0f,
-                   PIX_MODE_SOURCEALPHA | PIX_MODE_FILTERBILINEAR | PIX_MODE_ADD, dx, 0.0f);
-  IPix_RotatedBlit(mTmpBitmap, pTop->mData, 0, 0, W, H, 0.0f, 0.0f, (float)W, (float)H, a, true, 1.0f,
-                   PIX_MODE_SOURCEALPHA | PIX_MODE_FILTERBILINEAR | PIX_MODE_COPY, dx, 0.0f);
+  PIX_RotatedBlit(mTmpBitmap, pMask->mData, 0, 0, W, H, 0.0f, 0.0f, (float)W, (float)H, a, true, 1.0f,
+                  PIX_MODE_SOURCEALPHA | PIX_MODE_FILTERBILINEAR | PIX_MODE_ADD, dx, 0.0f);
+  PIX_RotatedBlit(mTmpBitmap, pTop->mData, 0, 0, W, H, 0.0f, 0.0f, (float)W, (float)H, a, true, 1.0f,
+                  PIX_MODE_SOURCEALPHA | PIX_MODE_FILTERBILINEAR | PIX_MODE_COPY, dx, 0.0f);
   float weight;
   const int mode = BlendMode(pBlend, false, &weight);
   const IRECT r = IRECT(x, y, x + W, y + H).Intersect(mDrawRECT);

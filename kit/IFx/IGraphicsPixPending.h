@@ -1,13 +1,9 @@
 #pragma once
-// Scaled and rotated blits, lines, arcs and circles as the surface calls them. The raster library
-// does not offer them yet; until it does each of these draws nothing, and the surface's calls
-// stay exactly as they will be.
+// Lines, arcs and circles as the surface calls them. The raster library does not offer them yet;
+// until it does each of these draws nothing, and the surface's calls stay exactly as they will be.
 
 #include "pix.h"
 
-inline void IPix_ScaledBlit(PIX_IBitmap*, PIX_IBitmap*, int, int, int, int, float, float, float, float, float, int) {}
-inline void IPix_RotatedBlit(PIX_IBitmap*, PIX_IBitmap*, int, int, int, int, float, float, float, float, float, bool,
-                             float, int, float, float) {}
 inline void IPix_Line(PIX_IBitmap*, int, int, int, int, PIX_PixelValue, float, int, bool) {}
 inline void IPix_Arc(PIX_IBitmap*, float, float, float, float, float, PIX_PixelValue, float, int, bool) {}
 inline void IPix_Circle(PIX_IBitmap*, float, float, float, PIX_PixelValue, float, int, bool) {}

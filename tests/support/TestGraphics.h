@@ -1,7 +1,7 @@
 #pragma once
 // A headless editor surface on the raster library. Images are read from files in a folder the
-// test names (through a loader the test may replace); every screen copy, text, prompt, link and
-// window operation is recorded for the test to read back.
+// test names (PNG and JPEG through the raster library's loaders, or a loader the test gives);
+// every screen copy, text, prompt, link and window operation is recorded for the test to read.
 
 #include <functional>
 #include <map>
@@ -13,6 +13,7 @@
 #include "IGraphicsPix.h"
 #include "IParam.h"
 #include "pix.h"
+#include "pix_loaders.h"
 
 class TestGraphics : public IGraphicsPix
 {
@@ -29,10 +30,11 @@ public:
   // ----- What the test sets -----
   std::string mImageDir = ".";
   // Reads an image file into a new bitmap, or null.
-  std::function<PIX_IBitmap*(const std::string& path)> mLoader;
+  std::function<PIX_IBitmap*(const std::string& path)> mLoader = LoadImageFile;
   std::string mNextFile;              // what the file dialog answers
   std::set<std::string> mOpenableURLs;  // links that open; any other fails
   bool mCopyScreen = true;
+  std::function<void()> mWhilePromptingForFile;  // runs while the file dialog is up
 
   // ----- What the surface recorded -----
   int mScreenCopies = 0;
@@ -68,6 +70,7 @@ public:
   void PromptForFile(KIT_String* pFile, EFileAction action, const char* dir, const char* extensions) override
   {
     mPrompts.push_back("file " + std::to_string((int)action) + " " + dir + " " + extensions);
+    if (mWhilePromptingForFile) mWhilePromptingForFile();
     pFile->Set(mNextFile.c_str());
   }
 
@@ -103,7 +106,17 @@ public:
     return true;
   }
 
+  static PIX_IBitmap* LoadImageFile(const std::string& path)
+  {
+    const size_t dot = path.rfind('.');
+    const std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
+    if (ext == "jpg" || ext == "JPG") return PIX_LoadJPG(path.c_str(), nullptr);
+    return PIX_LoadPNG(path.c_str(), nullptr);
+  }
+
   PIX_PixelValue Pixel(int x, int y) { return PIX_GetPixel(mDrawBitmap, x, y); }
+  // The area a drawing pass would set, for drawing outside a pass.
+  void SetDrawRECT(const IRECT& r) { mDrawRECT = r; }
 
 private:
   void* mWindow = nullptr;

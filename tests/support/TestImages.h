@@ -1,6 +1,6 @@
 #pragma once
-// Images for editor tests: bitmaps drawn in memory and PNG files written with libpng, and a
-// reader the headless surface can load them back with.
+// Images for editor tests: bitmaps drawn in memory, and PNG files written with libpng for the
+// headless surface to load.
 
 #include <png.h>
 
@@ -80,38 +80,6 @@ inline bool WriteTestPng(const std::string& path, PIX_IBitmap* bm)
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   return fclose(f) == 0;
-}
-
-// Reads an 8-bit RGBA PNG written by WriteTestPng into a new memory bitmap, or null.
-inline PIX_IBitmap* ReadTestPng(const std::string& path)
-{
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return nullptr;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  PIX_MemBitmap* volatile bm = nullptr;
-  if (!info || setjmp(png_jmpbuf(png)))
-  {
-    png_destroy_read_struct(&png, &info, nullptr);
-    fclose(f);
-    delete bm;
-    return nullptr;
-  }
-  png_init_io(png, f);
-  png_read_info(png, info);
-  const int w = (int)png_get_image_width(png, info), h = (int)png_get_image_height(png, info);
-  if (png_get_color_type(png, info) != PNG_COLOR_TYPE_RGB_ALPHA || png_get_bit_depth(png, info) != 8) png_error(png, "format");
-  bm = new PIX_MemBitmap(w, h);
-  std::vector<unsigned char> row((size_t)w * 4);
-  for (int y = 0; y < h; ++y)
-  {
-    png_read_row(png, row.data(), nullptr);
-    for (int x = 0; x < w; ++x)
-      bm->getBits()[y * w + x] = TestPixel(row[x * 4 + 3], row[x * 4], row[x * 4 + 1], row[x * 4 + 2]);
-  }
-  png_destroy_read_struct(&png, &info, nullptr);
-  fclose(f);
-  return bm;
 }
 
 // A fresh folder for one test's files, removed with its files when the object goes.

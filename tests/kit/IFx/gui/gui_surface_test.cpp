@@ -240,7 +240,7 @@ TEST_F(SurfaceTest, AControlDirtiedAfterTheTimerAskedIsDrawnNextTick)
   IRECT r;
   ASSERT_TRUE(mGraphics->IsDirty(&r));
   EXPECT_EQ(r, IRECT(0, 0, 10, 10));
-  b->SetValueFromPlug(0.8);  // the host's change arrives before the paint
+  b->GrayOut(true);  // marked dirty (without a redraw request) before the paint
   mGraphics->Draw(&r);
   EXPECT_TRUE(b->IsDirty());
   const int before = b->mDraws;
