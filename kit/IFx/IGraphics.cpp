@@ -23,7 +23,7 @@ IGraphics::IGraphics(IFxBase* pPlug, int width, int height, int fps)
 {
 }
 
-IGraphics::~IGraphics()
+void IGraphics::DeleteControls()
 {
   mControls.Empty(true);
 }
@@ -40,7 +40,7 @@ int IGraphics::AttachControl(IControl* pControl)
   return mControls.GetSize() - 1;
 }
 
-void IGraphics::AttachBackground(int ID, const char* name)
+void IGraphics::InsertBackground(int ID, const char* name)
 {
   IBitmap bg = LoadIBitmap(ID, name, 1);
   IControl* pBg = new IBitmapControl(mPlug, 0, 0, -1, &bg, IChannelBlend::kBlendClobber);
@@ -98,7 +98,7 @@ void IGraphics::OnGUIIdle()
 
 // ----- Parameter binding -----
 
-void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized)
+void IGraphics::SetControlsFromPlug(int paramIdx, double value, bool normalized)
 {
   if (!normalized)
   {
@@ -198,7 +198,7 @@ bool IGraphics::Draw(IRECT* pR)
   return DrawScreen(pR);
 }
 
-void IGraphics::Resize(int w, int h)
+void IGraphics::ResizeWithoutControls(int w, int h)
 {
   mWidth = w;
   mHeight = h;
@@ -365,16 +365,4 @@ bool IGraphics::DrawRadialLine(const IColor* pColor, float cx, float cy, float a
 {
   const float s = sinf(angle), c = cosf(angle);
   return DrawLine(pColor, cx + rMin * s, cy - rMin * c, cx + rMax * s, cy - rMax * c, pBlend, antiAlias);
-}
-
-bool IGraphics::DrawVerticalLine(const IColor* pColor, int xi, int yLo, int yHi)
-{
-  const IChannelBlend clobber(IChannelBlend::kBlendClobber, 1.0f);
-  return DrawLine(pColor, (float)xi, (float)yLo, (float)xi, (float)yHi, &clobber, false);
-}
-
-bool IGraphics::DrawHorizontalLine(const IColor* pColor, int yi, int xLo, int xHi)
-{
-  const IChannelBlend clobber(IChannelBlend::kBlendClobber, 1.0f);
-  return DrawLine(pColor, (float)xLo, (float)yi, (float)xHi, (float)yi, &clobber, false);
 }

@@ -24,7 +24,11 @@ public:
   // fps 0 or below means 24.
   IGraphics(IFxBase* pPlug, int width, int height, int fps = 0);
   // Deletes every control, last first. Loaded images stay in the bitmap cache.
-  virtual ~IGraphics();
+  //
+  // Every virtual operation with a body of its own is inline, so that the class has no key
+  // function and its type information is emitted wherever it is used: the plug-in core and the
+  // wrappers call the surface without linking this library.
+  virtual ~IGraphics() { DeleteControls(); }
 
   IGraphics(const IGraphics&) = delete;
   IGraphics& operator=(const IGraphics&) = delete;
@@ -60,7 +64,7 @@ public:
   // The back buffer's pixels.
   virtual void* GetData() = 0;
   // Deletes every control and asks the plug-in to attach a new set for the new size.
-  virtual void Resize(int w, int h);
+  virtual void Resize(int w, int h) { ResizeWithoutControls(w, h); }
   virtual bool WindowIsOpen() { return GetWindow() != nullptr; }
   virtual void PromptUserInput(IControl* pControl, IParam* pParam) = 0;
   virtual void HostPath(KIT_String* pPath) = 0;
@@ -79,14 +83,24 @@ public:
   virtual IBitmap ScaleBitmap(IBitmap* pBitmap, int destW, int destH) = 0;
   virtual IBitmap CropBitmap(IBitmap* pBitmap, IRECT* pR) = 0;
   // Loads the image and inserts it as control 0, drawn first and overwriting.
-  virtual void AttachBackground(int ID, const char* name);
-  virtual bool DrawVerticalLine(const IColor* pColor, int xi, int yLo, int yHi);
-  virtual bool DrawHorizontalLine(const IColor* pColor, int yi, int xLo, int xHi);
+  virtual void AttachBackground(int ID, const char* name) { InsertBackground(ID, name); }
+  virtual bool DrawVerticalLine(const IColor* pColor, int xi, int yLo, int yHi)
+  {
+    const IChannelBlend clobber(IChannelBlend::kBlendClobber, 1.0f);
+    return DrawLine(pColor, (float)xi, (float)yLo, (float)xi, (float)yHi, &clobber, false);
+  }
+  virtual bool DrawHorizontalLine(const IColor* pColor, int yi, int xLo, int xHi)
+  {
+    const IChannelBlend clobber(IChannelBlend::kBlendClobber, 1.0f);
+    return DrawLine(pColor, (float)xLo, (float)yi, (float)xHi, (float)yi, &clobber, false);
+  }
   virtual void RetainBitmap(IBitmap* pBitmap) = 0;
   virtual void ReleaseBitmap(IBitmap* pBitmap) = 0;
-  // Plug-in to editor: every control bound to paramIdx gets the value (normalised here unless
-  // it already is). Virtual so that test surfaces can watch what the core sends.
-  virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized);
+  // Plug-in to editor: every control bound to paramIdx gets the value (normalised first unless
+  // it already is), through SetControlsFromPlug. Virtual so that test surfaces can watch what the
+  // core sends; pure here and bound by the concrete surface, so that no call of the core's can be
+  // resolved to code of this library.
+  virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized) = 0;
 
   // ----- Controls -----
   // Appends the control (the surface owns it from now on); returns its index.
@@ -102,6 +116,8 @@ public:
   void DisplayControlValue(IControl* /*pControl*/) {}
 
   // ----- Parameter binding -----
+  // What SetParameterFromPlug does.
+  void SetControlsFromPlug(int paramIdx, double value, bool normalized);
   // A control that shows a value without a parameter; an index out of range does nothing.
   void SetControlFromPlug(int controlIdx, double normalizedValue);
   // Editor to controls: every control bound to paramIdx takes the value as user input.
@@ -165,6 +181,9 @@ protected:
   bool mStrict = true;
 
 private:
+  void DeleteControls();
+  void ResizeWithoutControls(int w, int h);
+  void InsertBackground(int ID, const char* name);
   // Tells the host that the open gesture ended, if one is open.
   void EndGesture();
 

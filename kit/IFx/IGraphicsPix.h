@@ -21,6 +21,10 @@ public:
   using IGraphics::DrawHorizontalLine;
   using IGraphics::DrawVerticalLine;
 
+  void SetParameterFromPlug(int paramIdx, double value, bool normalized) override
+  {
+    SetControlsFromPlug(paramIdx, value, normalized);
+  }
   // Creates the back buffer of the editor's size and an empty scratch bitmap.
   void PrepDraw() override;
   bool DrawBitmap(IBitmap* pBitmap, IRECT* pDest, int srcX, int srcY, const IChannelBlend* pBlend = nullptr) override;
