@@ -32,11 +32,15 @@ endif()
 
 include(GoogleTest)
 
-# kv_add_test(<name> SOURCES <files...> LIBS <targets...> [CONCURRENCY])
+# kv_add_test(<name> SOURCES <files...> LIBS <targets...> [CONCURRENCY] [TIMEOUT <seconds>])
 # One GoogleTest executable; each of its tests becomes a ctest test. CONCURRENCY marks a suite that
-# the ThreadSanitizer build runs; that build builds nothing else.
+# the ThreadSanitizer build runs; that build builds nothing else. TIMEOUT (default 300) bounds each
+# test, for suites whose failure would be a hang.
 function(kv_add_test name)
-  cmake_parse_arguments(T "CONCURRENCY" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "CONCURRENCY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
   if(KV_TSAN AND NOT T_CONCURRENCY)
     return()
   endif()
@@ -47,7 +51,7 @@ function(kv_add_test name)
   if(T_CONCURRENCY)
     set(labels concurrency)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}" TIMEOUT 300)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}" TIMEOUT ${T_TIMEOUT})
 endfunction()
 
 # kv_add_fuzzer(<name> SOURCES <files...> LIBS <targets...>)

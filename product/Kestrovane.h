@@ -147,10 +147,16 @@ private:
   void PublishMeters();
 
   // ----- The editor seam -----
-  // Builds the editor surface, its bitmaps and controls, and hands it to the core with
-  // AttachGraphics. The editor comes later: for now there is none.
+  // Builds the editor surface (800 by 400 pixels, 30 frames per second), loads its bitmaps,
+  // attaches its controls and hands it to the core with AttachGraphics, keeping the references to
+  // the meters, readouts, indicators and the Mode knob. Called where the constructor creates the
+  // surface; there is no editor yet, so it does nothing.
   void CreateEditor() {}
-  // Shows a parameter change on the editor's readouts and indicators; nothing without an editor.
+  // The editor side of a parameter change, run at the end of OnParamChange: the readouts show the
+  // new value (Threshold and Range negated), "Auto Release" shows or hides the Release and Attack
+  // readouts and its two indicators, and the Mode knob is flagged for one more redraw. Nothing
+  // without an editor. The meters need no seam: their values are kept (GetMeterValue) for the
+  // editor to show.
   void UpdateEditor(int /*paramIdx*/) {}
 
   IParam* mParams[kNumParams];  // the core's parameters, looked up once

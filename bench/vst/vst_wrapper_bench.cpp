@@ -47,26 +47,19 @@ void BM_Core(benchmark::State& state)
   }
 }
 
-void BM_VstProcessReplacing(benchmark::State& state)
-{
-  PassThroughPlug plug;
-  AEffect* e = plug.GetAEffect();
-  Io<float> io;
-  for (auto _ : state)
-  {
-    e->processReplacing(e, io.ins, io.outs, kFrames);
-    benchmark::DoNotOptimize(io.outs[1][kFrames - 1]);
-  }
-}
+// The effect record's replacing callback for the host's sample type.
+void ProcessThroughRecord(AEffect* e, float** in, float** out, int n) { e->processReplacing(e, in, out, n); }
+void ProcessThroughRecord(AEffect* e, double** in, double** out, int n) { e->processDoubleReplacing(e, in, out, n); }
 
-void BM_VstProcessDoubleReplacing(benchmark::State& state)
+template <class Sample>
+void BM_Vst(benchmark::State& state)
 {
   PassThroughPlug plug;
   AEffect* e = plug.GetAEffect();
-  Io<double> io;
+  Io<Sample> io;
   for (auto _ : state)
   {
-    e->processDoubleReplacing(e, io.ins, io.outs, kFrames);
+    ProcessThroughRecord(e, io.ins, io.outs, kFrames);
     benchmark::DoNotOptimize(io.outs[1][kFrames - 1]);
   }
 }
@@ -86,8 +79,8 @@ void BM_VstSetParameter(benchmark::State& state)
 }  // namespace
 
 BENCHMARK_TEMPLATE(BM_Core, float);
-BENCHMARK(BM_VstProcessReplacing);
+BENCHMARK_TEMPLATE(BM_Vst, float);
 BENCHMARK_TEMPLATE(BM_Core, double);
-BENCHMARK(BM_VstProcessDoubleReplacing);
+BENCHMARK_TEMPLATE(BM_Vst, double);
 BENCHMARK(BM_VstSetParameter);
 BENCHMARK_MAIN();

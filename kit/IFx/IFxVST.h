@@ -75,6 +75,9 @@ private:
 
   template <class T>
   void VSTPrepProcess(T** inputs, T** outputs, VstInt32 nFrames);
+  // One process callback: the instance behind the record, under its mutex, buffers attached.
+  template <class T, class Process>
+  static void ProcessLocked(AEffect* pEffect, T** inputs, T** outputs, VstInt32 nFrames, Process process);
 
   // The host callback, or 0 when the host gave none.
   VstIntPtr HostCallback(VstInt32 opCode, VstInt32 idx = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);

@@ -14,6 +14,14 @@ constexpr VstIntPtr kIdentity = 0x4E764566;
 constexpr VstIntPtr kVendorSpecificDone = 0xBEEF;
 constexpr VstInt32 kVendorSpecificDisplayIdx = 7;
 
+// Copies a text into the host's buffer, cut to size; 1 when there was a buffer.
+VstIntPtr CopyOut(void* ptr, const char* text, size_t size)
+{
+  if (!ptr) return 0;
+  KIT_strlcpy((char*)ptr, text, size);
+  return 1;
+}
+
 // A pointer-sized index or count from the host, or -1 when it is outside [0, n).
 int IndexIn(VstIntPtr value, int n)
 {
@@ -175,28 +183,13 @@ VstIntPtr IFxVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void*
       return 1;
 
     case effGetEffectName:
-      if (ptr)
-      {
-        KIT_strlcpy((char*)ptr, GetEffectName(), kVstMaxEffectNameLen);
-        return 1;
-      }
-      return 0;
+      return CopyOut(ptr, GetEffectName(), kVstMaxEffectNameLen);
 
     case effGetVendorString:
-      if (ptr)
-      {
-        KIT_strlcpy((char*)ptr, GetMfrName(), kVstMaxVendorStrLen);
-        return 1;
-      }
-      return 0;
+      return CopyOut(ptr, GetMfrName(), kVstMaxVendorStrLen);
 
     case effGetProductString:
-      if (ptr)
-      {
-        KIT_strlcpy((char*)ptr, GetProductName(), kVstMaxProductStrLen);
-        return 1;
-      }
-      return 0;
+      return CopyOut(ptr, GetProductName(), kVstMaxProductStrLen);
 
     case effVendorSpecific:
       if (idx == kVendorSpecificDisplayIdx && ptr)

@@ -13,31 +13,29 @@ void IFxVST::VSTPrepProcess(T** inputs, T** outputs, VstInt32 nFrames)
   AttachOutputBuffers(0, NOutChannels(), outputs);
 }
 
-void IFxVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
+template <class T, class Process>
+void IFxVST::ProcessLocked(AEffect* pEffect, T** inputs, T** outputs, VstInt32 nFrames, Process process)
 {
   IFxVST* _this = pEffect ? (IFxVST*)pEffect->object : nullptr;
   if (!_this) return;
   KIT_MutexScope lock(_this->GetMutex());
   _this->VSTPrepProcess(inputs, outputs, nFrames);
-  _this->ProcessBuffersAccumulating(0.0f, nFrames);
+  process(_this, nFrames);
+}
+
+void IFxVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
+{
+  ProcessLocked(pEffect, inputs, outputs, nFrames, [](IFxVST* p, int n) { p->ProcessBuffersAccumulating(0.0f, n); });
 }
 
 void IFxVST::VSTProcessReplacing(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
 {
-  IFxVST* _this = pEffect ? (IFxVST*)pEffect->object : nullptr;
-  if (!_this) return;
-  KIT_MutexScope lock(_this->GetMutex());
-  _this->VSTPrepProcess(inputs, outputs, nFrames);
-  _this->ProcessBuffers(0.0f, nFrames);
+  ProcessLocked(pEffect, inputs, outputs, nFrames, [](IFxVST* p, int n) { p->ProcessBuffers(0.0f, n); });
 }
 
 void IFxVST::VSTProcessDoubleReplacing(AEffect* pEffect, double** inputs, double** outputs, VstInt32 nFrames)
 {
-  IFxVST* _this = pEffect ? (IFxVST*)pEffect->object : nullptr;
-  if (!_this) return;
-  KIT_MutexScope lock(_this->GetMutex());
-  _this->VSTPrepProcess(inputs, outputs, nFrames);
-  _this->ProcessBuffers(0.0, nFrames);
+  ProcessLocked(pEffect, inputs, outputs, nFrames, [](IFxVST* p, int n) { p->ProcessBuffers(0.0, n); });
 }
 
 float IFxVST::VSTGetParameter(AEffect* pEffect, VstInt32 idx)

@@ -36,3 +36,8 @@ void PIX_HalveBlitAA(PIX_IBitmap* dest, PIX_IBitmap* src);
 int PIX_BitmapCmp(PIX_IBitmap* a, PIX_IBitmap* b);
 
 #include "pix_transform.h"
+#include "pix_line.h"
+#include "pix_shapes.h"
+#include "pix_circle.h"
+#include "pix_arc.h"
+#include "pix_curve.h"

@@ -13,9 +13,17 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+#include <type_traits>
 
 #include "pix_modes.h"
 #include "pix_numeric.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define PIX_WALK_SSE2 1
+#endif
 
 namespace pix_walk
 {
@@ -35,23 +43,88 @@ inline const unsigned char* At(const unsigned char* src, ptrdiff_t span, int64_t
   return src + (ptrdiff_t)y * span + (ptrdiff_t)x * 4;
 }
 
+#ifdef PIX_WALK_SSE2
+// The bilinear filter of a whole 2 x 2 block, four channels at once (lanes alpha, red, green,
+// blue), in single precision. It is exact: every weight is a multiple of 2^-16 no larger than 1,
+// every product and partial sum is a multiple of 2^-16 below 256, so all fit the 24-bit
+// mantissa, and the truncation gives the integer filter's quotient.
+inline __m128i Bilinear4(const unsigned char* tl, const unsigned char* bl, int xfrac, int yfrac)
+{
+  const int c = (int)(((unsigned)xfrac * (unsigned)yfrac) >> 16);
+  const float k = 1.0f / 65536.0f;
+  const __m128i z = _mm_setzero_si128();
+  const __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i*)tl), z);
+  const __m128i bot = _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i*)bl), z);
+  __m128 s = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(top, z)), _mm_set1_ps((float)(65536 - xfrac - yfrac + c) * k));
+  s = _mm_add_ps(s, _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(top, z)), _mm_set1_ps((float)(xfrac - c) * k)));
+  s = _mm_add_ps(s, _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(bot, z)), _mm_set1_ps((float)(yfrac - c) * k)));
+  s = _mm_add_ps(s, _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(bot, z)), _mm_set1_ps((float)c * k)));
+  return _mm_cvttps_epi32(s);
+}
+#endif
+
 // The four filtered channels of one bilinear sample at cell (sx, sy) with its fractions, taking
-// the last clip column and row with one neighbour or none, as the blits do at their edges.
-inline void Bilinear(int* r, int* g, int* b, int* a, const unsigned char* src, ptrdiff_t span, int64_t sx,
-                     int64_t sy, int xfrac, int yfrac, bool lastcol, bool lastrow)
+// the last clip column and row with one neighbour or none, as the blits do at their edges, and
+// combines them into d with weight ia.
+template <class Combine>
+inline void Bilinear(unsigned char* d, int ia, const unsigned char* src, ptrdiff_t span, int64_t sx, int64_t sy,
+                     int xfrac, int yfrac, bool lastcol, bool lastrow)
 {
   const unsigned char* p = At(src, span, sx, sy);
-  if (!lastcol && !lastrow) __PIX_BilinearFilterI(r, g, b, a, p, p + span, xfrac, yfrac);
-  else if (!lastrow) __PIX_LinearFilterI(r, g, b, a, p, p + span, yfrac);
-  else if (!lastcol) __PIX_LinearFilterI(r, g, b, a, p, p + 4, xfrac);
+  int r, g, b, a;
+  if (!lastcol && !lastrow)
+  {
+#ifdef PIX_WALK_SSE2
+    const __m128i v = Bilinear4(p, p + span, xfrac, yfrac);
+    if (std::is_same<Combine, _PIX_CombinePixelsClobber>::value)
+    {
+      // Channels are 0..255 already: pack to bytes in memory order.
+      const __m128i w = _mm_packs_epi32(v, v);
+      const int px = _mm_cvtsi128_si32(_mm_packus_epi16(w, w));
+      memcpy(d, &px, 4);
+      return;
+    }
+    alignas(16) int c[4];
+    _mm_store_si128((__m128i*)c, v);
+    a = c[0];
+    r = c[1];
+    g = c[2];
+    b = c[3];
+#else
+    __PIX_BilinearFilterI(&r, &g, &b, &a, p, p + span, xfrac, yfrac);
+#endif
+  }
+  else if (!lastrow)
+    __PIX_LinearFilterI(&r, &g, &b, &a, p, p + span, yfrac);
+  else if (!lastcol)
+    __PIX_LinearFilterI(&r, &g, &b, &a, p, p + 4, xfrac);
   else
   {
-    *a = p[0];
-    *r = p[1];
-    *g = p[2];
-    *b = p[3];
+    a = p[0];
+    r = p[1];
+    g = p[2];
+    b = p[3];
   }
+  Combine::doPix(d, r, g, b, a, ia);
 }
+// Exact division of sums below 2^29 by a fixed divisor d: n / d == (n * m) >> s with
+// m = ceil(2^s / d) and s = 29 + ceil(log2 d) (a division into multiplication that is exact for
+// every numerator of up to 29 bits).
+struct Divider
+{
+  int d;
+  uint64_t m;
+  int s;
+  explicit Divider(int divisor) : d(divisor), m(0), s(0)
+  {
+    if (d < 1) return;
+    int l = 0;
+    while (((int64_t)1 << l) < d) ++l;
+    s = 29 + l;
+    m = (((uint64_t)1 << s) + (uint64_t)d - 1) / (uint64_t)d;
+  }
+  int operator()(int n) const { return (int)(((uint64_t)n * m) >> s); }
+};
 }  // namespace pix_walk
 
 template <class Combine>
@@ -88,9 +161,7 @@ void _PIX_Template_Blit<Combine>::scaleBlit(unsigned char* dest, unsigned char* 
     {
       const int64_t sx = Cell(icx);
       if (sx < clipx || sx >= clipright) continue;
-      int r, g, b, a;
-      Bilinear(&r, &g, &b, &a, src, src_span, sx, sy, Frac(icx), yfrac, sx == clipright - 1, lastrow);
-      Combine::doPix(d, r, g, b, a, ia);
+      Bilinear<Combine>(d, ia, src, src_span, sx, sy, Frac(icx), yfrac, sx == clipright - 1, lastrow);
     }
   }
 }
@@ -121,6 +192,12 @@ void _PIX_Template_Blit<Combine>::scaleBlitFilterDown(unsigned char* dest, unsig
       k = v < 0.0 ? 0 : (v > 1.0 ? 65536 : (int)(v * 65536.0));
     }
 
+  // Inside the source every kernel sums to the same total: divide by it through a reciprocal.
+  int fullTotal = 0;
+  for (int ky = 0; ky <= 2 * half; ++ky)
+    for (int kx = 0; kx <= 2 * half; ++kx) fullTotal += kernel[ky][kx];
+  const Divider full(fullTotal);
+
   double cury = srcy;
   for (int j = 0; j < h; ++j, cury += dy, dest += dest_span)
   {
@@ -150,7 +227,10 @@ void _PIX_Template_Blit<Combine>::scaleBlitFilterDown(unsigned char* dest, unsig
         }
       }
       if (total < 1) continue;
-      Combine::doPix(d, sr / total, sg / total, sb / total, sa / total, ia);
+      if (total == full.d)
+        Combine::doPix(d, full(sr), full(sg), full(sb), full(sa), ia);
+      else
+        Combine::doPix(d, sr / total, sg / total, sb / total, sa / total, ia);
     }
   }
 }
@@ -184,9 +264,7 @@ void _PIX_Template_Blit<Combine>::deltaBlit(unsigned char* dest, unsigned char* 
         Combine::doPix(d, p[1], p[2], p[3], p[0], ia);
         continue;
       }
-      int r, g, b, a;
-      Bilinear(&r, &g, &b, &a, src, src_span, sx, sy, Frac(s), Frac(t), sx == clipright - 1, sy == clipbottom - 1);
-      Combine::doPix(d, r, g, b, a, ia);
+      Bilinear<Combine>(d, ia, src, src_span, sx, sy, Frac(s), Frac(t), sx == clipright - 1, sy == clipbottom - 1);
     }
     // Held per row, so that no number of rows can carry a step or a start out of range.
     ds = Hold(ds + dds, slim);

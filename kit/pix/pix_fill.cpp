@@ -50,7 +50,15 @@ bool CombineArea(int kind, Area area, int r, int g, int b, int a, int w)
 // Stores c into n pixels. wchar_t is 32 bits here, and the C library's wide fill is tuned for
 // the processor in use.
 static_assert(sizeof(wchar_t) == sizeof(PIX_PixelValue), "pixel fills use the 32-bit wide fill");
-inline void FillWords(PIX_PixelValue* d, int n, PIX_PixelValue c) { wmemset((wchar_t*)d, (wchar_t)c, (size_t)n); }
+inline void FillWords(PIX_PixelValue* d, size_t n, PIX_PixelValue c) { wmemset((wchar_t*)d, (wchar_t)c, n); }
+
+// Stores c into the w x h area at (x, y); rows that follow each other in memory take one call.
+void FillArea(const PIX_Rows& rows, int x, int y, int w, int h, PIX_PixelValue c)
+{
+  if (rows.span == w || rows.span == -w)
+    return FillWords(rows.at(x, rows.span > 0 ? y : y + h - 1), (size_t)w * h, c);
+  for (int j = 0; j < h; ++j) FillWords(rows.at(x, y + j), (size_t)w, c);
+}
 
 // The copy-mode fill at a weight in 1..255 through the row kernel; the source alpha of a fill is
 // the weight itself.
@@ -71,7 +79,7 @@ void PIX_Clear(PIX_IBitmap* bm, PIX_PixelValue color)
 {
   const PIX_Rows rows(bm);
   if (!rows.bits) return;
-  for (int y = 0; y < rows.height; ++y) FillWords(rows.row(y), rows.width, color);
+  FillArea(rows, 0, 0, rows.width, rows.height, color);
 }
 
 void PIX_ClearRect(PIX_IBitmap* bm, int x, int y, int w, int h, unsigned int mask, unsigned int bits)
@@ -122,7 +130,7 @@ void PIX_FillRect(PIX_IBitmap* bm, int x, int y, int w, int h, PIX_PixelValue co
   {
     if (alpha == 1.0f)
     {
-      for (int j = 0; j < h; ++j) FillWords(rows.at(x, y + j), w, color);
+      FillArea(rows, x, y, w, h, color);
       return;
     }
     if (PackedCopy(alpha, color, each)) return;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "pix_combine.h"
+
 // True when every argument is a finite number.
 template <class... T>
 inline bool PIX_AllFinite(T... v)
@@ -36,11 +38,13 @@ inline int PIX_FloorInt(double v) { return PIX_TruncInt(std::floor(v)); }
 // An int64 held to the int range.
 inline int PIX_SatInt(int64_t v) { return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : (int)v); }
 
-// Opacities beyond +-16 draw as +-16: every weight formula then stays far inside the int range.
+// Opacities beyond the combiners' range (+-4, a weight of +-1024) draw as its ends, as the
+// integer weight of an opacity does (PIX_AlphaToWeight).
 inline float PIX_HoldAlpha(float alpha)
 {
+  const float lim = (float)kPIX_MaxWeight / 256.0f;
   if (!(alpha == alpha)) return 0.0f;
-  return alpha > 16.0f ? 16.0f : (alpha < -16.0f ? -16.0f : alpha);
+  return alpha > lim ? lim : (alpha < -lim ? -lim : alpha);
 }
 
 // The weight of circle, arc and curve points: (int)(alpha * 255) in single precision.

@@ -7,20 +7,20 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "AUHostedUnit.h"
-#include "audio_buffer.h"
-#include "default_signal.h"
+#include "host_cli.h"
 #include "param_options.h"
 
 namespace
 {
+const char* kTool = "kv-auhost";
 const char* kUsage =
   "usage: kv-auhost BUNDLE.component [options]\n"
   "  -i, --input FILE         audio to process (default: the built-in 8-second signal)\n"
@@ -40,22 +40,16 @@ const char* kUsage =
   "      --list-properties    print the properties the unit answers\n"
   "  -q, --quiet              print only the summary\n";
 
-struct Options
+struct Options : kvtool::HostOptions
 {
-  std::string plugin, input, sidechain, output, program, loadState, saveState;
-  double rate = 0.0;
-  int block = 512;
-  int repeat = 1;
-  std::vector<std::string> params;
+  std::string sidechain;
   kvau::InputKind inputs = kvau::InputKind::kRenderCallback;
-  bool listPrograms = false, listProperties = false, quiet = false;
-  kvtool::SampleFormat format = kvtool::SampleFormat::kFloat32;
+  bool listProperties = false;
 };
 
 [[noreturn]] void Fail(const std::string& message)
 {
-  fprintf(stderr, "kv-auhost: %s\n", message.c_str());
-  exit(2);
+  kvtool::HostFail(kTool, message);
 }
 
 bool ParseOptions(int argc, char** argv, Options* o)
@@ -63,43 +57,19 @@ bool ParseOptions(int argc, char** argv, Options* o)
   for (int i = 1; i < argc; ++i)
   {
     const std::string a = argv[i];
-    const auto next = [&]() -> std::string {
-      if (i + 1 >= argc) Fail(a + " needs a value");
-      return argv[++i];
-    };
     if (a == "-h" || a == "--help") return false;
-    else if (a == "-i" || a == "--input") o->input = next();
-    else if (a == "-s" || a == "--sidechain") o->sidechain = next();
-    else if (a == "-o" || a == "--output") o->output = next();
-    else if (a == "-r" || a == "--rate") o->rate = atof(next().c_str());
-    else if (a == "-b" || a == "--block") o->block = atoi(next().c_str());
-    else if (a == "-p" || a == "--param") o->params.push_back(next());
-    else if (a == "--program") o->program = next();
-    else if (a == "--load-state") o->loadState = next();
-    else if (a == "--save-state") o->saveState = next();
-    else if (a == "--repeat") o->repeat = atoi(next().c_str());
-    else if (a == "--list-programs") o->listPrograms = true;
-    else if (a == "--list-properties") o->listProperties = true;
-    else if (a == "-q" || a == "--quiet") o->quiet = true;
-    else if (a == "--inputs")
+    if (kvtool::ParseSharedOption(kTool, argc, argv, &i, o)) continue;
+    if (i + 1 < argc && (a == "-s" || a == "--sidechain")) o->sidechain = argv[++i];
+    else if (i + 1 < argc && a == "--inputs")
     {
-      const std::string k = next();
+      const std::string k = argv[++i];
       if (k == "callback") o->inputs = kvau::InputKind::kRenderCallback;
       else if (k == "fast") o->inputs = kvau::InputKind::kSourceFastProc;
       else if (k == "entry") o->inputs = kvau::InputKind::kSourceEntry;
       else Fail("unknown input kind " + k);
     }
-    else if (a == "--format")
-    {
-      const std::string f = next();
-      if (f == "float") o->format = kvtool::SampleFormat::kFloat32;
-      else if (f == "pcm24") o->format = kvtool::SampleFormat::kPcm24;
-      else if (f == "pcm16") o->format = kvtool::SampleFormat::kPcm16;
-      else Fail("unknown format " + f);
-    }
-    else if (!a.empty() && a[0] == '-') Fail("unknown option " + a);
-    else if (o->plugin.empty()) o->plugin = a;
-    else Fail("one bundle at a time (" + a + ")");
+    else if (a == "--list-properties") o->listProperties = true;
+    else Fail("unknown option " + a + " (or it needs a value)");
   }
   return !o->plugin.empty();
 }
@@ -111,19 +81,6 @@ std::string BundleFolder(const std::string& path)
   if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return path;
   const size_t pos = path.rfind("/Contents/");
   return pos == std::string::npos ? path : path.substr(0, pos);
-}
-
-void ChooseProgram(kvau::AUHostedUnit& unit, const std::string& which)
-{
-  const std::vector<std::string> names = unit.FactoryPresets();
-  int idx = -1;
-  char* end = nullptr;
-  const long n = strtol(which.c_str(), &end, 10);
-  if (end != which.c_str() && *end == 0) idx = (int)n;
-  for (int i = 0; idx < 0 && i < (int)names.size(); ++i)
-    if (kvtool::SameText(names[(size_t)i], which)) idx = i;
-  if (idx < 0 || idx >= (int)names.size()) Fail("no program \"" + which + "\" (see --list-programs)");
-  if (unit.ChoosePreset(idx)) Fail("the unit refused program " + std::to_string(idx));
 }
 
 void PrintParameters(kvau::AUHostedUnit& unit)
@@ -138,11 +95,6 @@ void PrintParameters(kvau::AUHostedUnit& unit)
   }
 }
 
-std::string LevelsText(const kvtool::Levels& l)
-{
-  return "peak " + kvtool::FormatDb(l.peakDb) + ", RMS " + kvtool::FormatDb(l.rmsDb);
-}
-
 bool ReadText(const std::string& path, std::string* pText)
 {
   std::ifstream in(path, std::ios::binary);
@@ -151,8 +103,8 @@ bool ReadText(const std::string& path, std::string* pText)
   return true;
 }
 
-// The layout to ask for: the input's channels (a mono input feeds a stereo pair when the unit has no
-// mono layout) and the side chain's, with as many outputs as a supported layout gives.
+// The layout to ask for: the input's channels (a mono input feeds a stereo pair when the unit has
+// no mono layout) and the side chain's, with as many outputs as main inputs where a layout has that.
 void ChooseLayout(kvau::AUHostedUnit& unit, int nInput, int nSide, int* pMain, int* pOut)
 {
   std::vector<AUChannelInfo> layouts(16);
@@ -160,7 +112,6 @@ void ChooseLayout(kvau::AUHostedUnit& unit, int nInput, int nSide, int* pMain, i
   if (AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0, layouts.data(), &size))
     size = 0;
   layouts.resize(size / sizeof(AUChannelInfo));
-  // As many outputs as main inputs when a layout has that, else the first that takes the inputs.
   for (int main : { std::min(nInput, 2), 2 })
     for (bool sameOut : { true, false })
       for (const AUChannelInfo& l : layouts)
@@ -182,30 +133,13 @@ int main(int argc, char** argv)
     fputs(kUsage, stderr);
     return 2;
   }
-  if (o.block <= 0 || o.block > 1 << 16) Fail("the block size must be 1 to 65536 frames");
-  if (o.repeat < 1 || o.repeat > 10000) Fail("--repeat takes 1 to 10000");
-
-  // ----- Input -----
+  const kvtool::HostInput input = kvtool::LoadHostInput(kTool, o);
   std::string err;
-  kvtool::AudioBuffer input, side;
-  std::string inputName;
-  if (!o.input.empty())
-  {
-    if (!kvtool::ReadAudioFile(o.input, &input, &err)) Fail(err);
-    inputName = o.input;
-    if (o.rate > 0.0 && o.rate != input.sampleRate) Fail("the input runs at a different rate than --rate");
-  }
-  const double rate = o.rate > 0.0 ? o.rate : (input.NumChannels() ? input.sampleRate : 44100.0);
-  if (rate < 8000.0 || rate > 768000.0) Fail("the sample rate must be 8000 to 768000 Hz");
-  if (o.input.empty())
-  {
-    input = kvtool::MakeDefaultSignal(rate, 2);
-    inputName = "built-in signal";
-  }
+  kvtool::AudioBuffer side;
   if (!o.sidechain.empty())
   {
     if (!kvtool::ReadAudioFile(o.sidechain, &side, &err)) Fail(err);
-    if (side.sampleRate != rate) Fail("the side chain runs at a different rate than the input");
+    if (side.sampleRate != input.rate) Fail("the side chain runs at a different rate than the input");
   }
 
   // ----- Unit -----
@@ -215,10 +149,10 @@ int main(int argc, char** argv)
   if (!component) Fail(bundle + ": " + err);
   kvau::AUHostedUnit unit;
   if (!unit.Open(component, &err)) Fail(err);
-  const int nSide = side.NumChannels() ? std::min(side.NumChannels(), 2) : 0;
+  const int nSide = std::min(side.NumChannels(), 2);
   int nMain = 2, nOut = 2;
-  ChooseLayout(unit, input.NumChannels(), nSide, &nMain, &nOut);
-  if (unit.Prepare(rate, (UInt32)o.block, nMain, nSide, nOut, o.inputs, &err)) Fail(err);
+  ChooseLayout(unit, input.audio.NumChannels(), nSide, &nMain, &nOut);
+  if (unit.Prepare(input.rate, (UInt32)o.block, nMain, nSide, nOut, o.inputs, &err)) Fail(err);
 
   const ComponentResult version = CallComponentSelector(unit.Unit(), kComponentVersionSelect);
   printf("Audio Unit: %s\n", bundle.c_str());
@@ -226,14 +160,13 @@ int main(int argc, char** argv)
          kvau::FourCC(entry.description.componentType).c_str(), kvau::FourCC(entry.description.componentSubType).c_str(),
          kvau::FourCC(entry.description.componentManufacturer).c_str(), (unsigned)version, entry.identifier.c_str(),
          entry.entryName.c_str());
-  const std::vector<kvau::ParamInfo> params = unit.Parameters();
   const std::vector<std::string> programs = unit.FactoryPresets();
   Float64 latency = 0.0;
   UInt32 size = sizeof(latency);
   AudioUnitGetProperty(unit.Unit(), kAudioUnitProperty_Latency, kAudioUnitScope_Global, 0, &latency, &size);
   const char* kinds[] = { "render callback", "source unit, fast render procedure", "source unit, AudioUnitRender" };
   printf("  %d main and %d side-chain input channels, %d outputs, %zu parameters, %zu programs, latency %g s\n", nMain,
-         nSide, nOut, params.size(), programs.size(), latency);
+         nSide, nOut, unit.Parameters().size(), programs.size(), latency);
   printf("  inputs by %s\n", kinds[(int)o.inputs]);
   if (o.listPrograms)
     for (size_t i = 0; i < programs.size(); ++i) printf("  program %3zu: %s\n", i, programs[i].c_str());
@@ -250,7 +183,12 @@ int main(int argc, char** argv)
     if (!unit.LoadState(xml, &err)) Fail(o.loadState + ": " + err);
     printf("State: loaded %s\n", o.loadState.c_str());
   }
-  if (!o.program.empty()) ChooseProgram(unit, o.program);
+  if (!o.program.empty())
+  {
+    const int idx = kvtool::FindProgram(programs, o.program);
+    if (idx < 0) Fail("no program \"" + o.program + "\" (see --list-programs)");
+    if (unit.ChoosePreset(idx)) Fail("the unit refused program " + std::to_string(idx));
+  }
   for (const std::string& p : o.params)
   {
     kvtool::ParamAssignment a;
@@ -270,36 +208,15 @@ int main(int argc, char** argv)
   for (int pass = 0; pass < o.repeat; ++pass)
   {
     double passCpu = 0.0;
-    const OSStatus r = unit.Process(input, nSide ? &side : nullptr, o.block, &output, &passCpu);
+    const OSStatus r = unit.Process(input.audio, nSide ? &side : nullptr, o.block, &output, &passCpu);
     if (r) Fail("render failed (" + std::to_string(r) + ")");
     cpu += passCpu;
   }
-  const int nFrames = input.NumFrames();
-  printf("Input: %s, %.2f s, %d channels, %.0f Hz\n", inputName.c_str(), input.Seconds(), input.NumChannels(), rate);
+  const int nFrames = input.audio.NumFrames();
   printf("Processed: %d frames in %d renders of up to %d", nFrames, (nFrames + o.block - 1) / o.block * o.repeat, o.block);
   printf(o.repeat > 1 ? ", %d times (the output holds the last)\n" : "\n", o.repeat);
-  printf("Levels:\n  input   %s\n  output  %s\n", LevelsText(kvtool::MeasureLevels(input)).c_str(),
-         LevelsText(kvtool::MeasureLevels(output)).c_str());
-  if (o.input.empty() && !o.quiet)
-  {
-    printf("  RMS by passage, input -> output:\n");
-    for (const auto& p : kvtool::kDefaultSignalPassages)
-    {
-      const int first = (int)(p.start * rate), count = (int)((p.end - p.start) * rate);
-      printf("    %-16s %9s -> %s\n", p.name,
-             kvtool::FormatDb(kvtool::MeasureLevels(input.channels[0], first, count).rmsDb).c_str(),
-             kvtool::FormatDb(kvtool::MeasureLevels(output.channels[0], first, count).rmsDb).c_str());
-    }
-  }
-  const double seconds = input.Seconds() * o.repeat;
-  printf("CPU: %.4f ms per second of audio (%.4f%% of one core), %.2f ms in all\n",
-         seconds > 0 ? 1000.0 * cpu / seconds : 0.0, seconds > 0 ? 100.0 * cpu / seconds : 0.0, 1000.0 * cpu);
-
-  if (!o.output.empty())
-  {
-    if (!kvtool::WriteWavFile(o.output, output, o.format, &err)) Fail(err);
-    printf("Output: %s (%d channels)\n", o.output.c_str(), output.NumChannels());
-  }
+  kvtool::PrintHostReport(input, output, o, cpu);
+  kvtool::WriteHostOutput(kTool, o, output);
   if (!o.saveState.empty())
   {
     std::string xml;

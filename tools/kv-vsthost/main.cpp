@@ -53,6 +53,7 @@ struct Options
 
 [[noreturn]] void Fail(const std::string& message)
 {
+  fflush(stdout);  // the report so far comes before the reason it stops
   fprintf(stderr, "kv-vsthost: %s\n", message.c_str());
   exit(2);
 }

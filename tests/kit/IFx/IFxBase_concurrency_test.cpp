@@ -27,7 +27,7 @@ TEST(IFxConcurrency, EditorChangesAndStateSavesSerialise)
     stop = true;
   });
   int snapshots = 0;
-  while (!stop)
+  do
   {
     ByteChunk chunk;
     ASSERT_TRUE(plug.SerializeParams(&chunk));
@@ -39,7 +39,7 @@ TEST(IFxConcurrency, EditorChangesAndStateSavesSerialise)
       ASSERT_EQ(v, first);
     }
     ++snapshots;
-  }
+  } while (!stop);
   editor.join();
   EXPECT_GT(snapshots, 0);
 }

@@ -3,12 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cmath>
-#include <thread>
-#include <vector>
-
 #include "FakeVstHost.h"
+#include "VstAudioThread.h"
 #include "VstModule.h"
 #include "VstTestPlug.h"
 
@@ -24,22 +20,7 @@ TEST(VstConcurrency, ProcessingWhileTheHostDrivesTheDispatcher)
   Dispatch(e, effSetBlockSize, 0, 256);
   Dispatch(e, effMainsChanged, 0, 1);
 
-  std::atomic<bool> done{ false };
-  std::atomic<int> blocks{ 0 };
-  bool finite = true;
-  std::thread audio([&] {
-    std::vector<float> in[4], out[2];
-    for (auto& ch : in) ch.assign(300, 0.25f);
-    for (auto& ch : out) ch.assign(300, 0.0f);
-    float* ins[4] = { in[0].data(), in[1].data(), in[2].data(), in[3].data() };
-    float* outs[2] = { out[0].data(), out[1].data() };
-    while (!done.load() || blocks.load() < 200)
-    {
-      e->processReplacing(e, ins, outs, 300);  // more than a block: two sub-blocks each time
-      for (float v : out[0]) finite = finite && std::isfinite(v);
-      blocks.fetch_add(1);
-    }
-  });
+  VstAudioThread audio(e, 300, 200);  // more than a block: two sub-blocks each time
 
   for (int i = 0; i < 2000; ++i)
   {
@@ -62,10 +43,9 @@ TEST(VstConcurrency, ProcessingWhileTheHostDrivesTheDispatcher)
       Dispatch(e, effMainsChanged, 0, 1);
     }
   }
-  done.store(true);
-  audio.join();
-  EXPECT_TRUE(finite);
-  EXPECT_GE(blocks.load(), 200);
+  audio.Stop();
+  EXPECT_TRUE(audio.AllFinite());
+  EXPECT_GE(audio.Blocks(), 200);
   EXPECT_EQ(pPlug->mMaxFrames, 256);
   Dispatch(e, effClose);
 }

@@ -3,12 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cmath>
-#include <thread>
-#include <vector>
-
 #include "FakeVstHost.h"
+#include "VstAudioThread.h"
 #include "VstModule.h"
 
 TEST(KestrovaneVSTConcurrency, ProcessingWhileTheHostDrivesTheDispatcher)
@@ -24,26 +20,7 @@ TEST(KestrovaneVSTConcurrency, ProcessingWhileTheHostDrivesTheDispatcher)
   Dispatch(e, effSetBlockSize, 0, 256);
   Dispatch(e, effMainsChanged, 0, 1);
 
-  std::atomic<bool> done{ false };
-  std::atomic<int> blocks{ 0 };
-  bool finite = true;
-  std::thread audio([&] {
-    std::vector<float> in[4], out[2];
-    for (int c = 0; c < 4; ++c)
-    {
-      in[c].resize(300);
-      for (int s = 0; s < 300; ++s) in[c][(size_t)s] = 0.8f * (float)std::sin(0.05 * s * (c + 1));
-    }
-    for (auto& ch : out) ch.assign(300, 0.0f);
-    float* ins[4] = { in[0].data(), in[1].data(), in[2].data(), in[3].data() };
-    float* outs[2] = { out[0].data(), out[1].data() };
-    while (!done.load() || blocks.load() < 100)
-    {
-      e->processReplacing(e, ins, outs, 300);
-      for (float v : out[0]) finite = finite && std::isfinite(v);
-      blocks.fetch_add(1);
-    }
-  });
+  VstAudioThread audio(e, 300, 100);  // more than a block: two sub-blocks each time
 
   char text[256];
   for (int i = 0; i < 1500; ++i)
@@ -65,8 +42,7 @@ TEST(KestrovaneVSTConcurrency, ProcessingWhileTheHostDrivesTheDispatcher)
       Dispatch(e, effMainsChanged, 0, 1);
     }
   }
-  done.store(true);
-  audio.join();
-  EXPECT_TRUE(finite);
-  EXPECT_GE(blocks.load(), 100);
+  audio.Stop();
+  EXPECT_TRUE(audio.AllFinite());
+  EXPECT_GE(audio.Blocks(), 100);
 }

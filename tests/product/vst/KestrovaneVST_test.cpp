@@ -102,6 +102,20 @@ protected:
     e->setParameter(e, Kestrovane::kParallel, 0.2f);
   }
 
+  // The headless product set up as Open() and SetCompressing() set up an instance.
+  static std::unique_ptr<Kestrovane> CompressingReference()
+  {
+    std::unique_ptr<Kestrovane> p(new Kestrovane(IFxInstanceInfo()));
+    p->SetSampleRate(44100.0);
+    p->SetBlockSize(64);
+    p->OnParamReset();
+    p->Reset();
+    p->RestorePreset(2);
+    p->GetParam(Kestrovane::kParallel)->SetNormalized((double)0.2f);
+    p->OnParamChange(Kestrovane::kParallel);
+    return p;
+  }
+
   std::vector<double> Values(AEffect* e)
   {
     std::vector<double> v;
@@ -140,42 +154,9 @@ TEST_F(KestrovaneVSTTest, BundleLayoutEntriesAndRecord)
 
 TEST_F(KestrovaneVSTTest, EveryOpcodeAnswersAsTabled)
 {
-  CheckEveryOpcode(mEffect, {
-                              { effOpen, { 0, false } },
-                              { effSetProgram, { 0, false } },
-                              { effGetProgram, { 0, false } },
-                              { effSetProgramName, { 0, false } },
-                              { effGetProgramName, { 0, true } },
-                              { effGetParamLabel, { 0, true } },
-                              { effGetParamDisplay, { 0, true } },
-                              { effGetParamName, { 0, true } },
-                              { effSetSampleRate, { 0, false } },
-                              { effSetBlockSize, { 0, false } },
-                              { effMainsChanged, { 0, false } },
-                              { effEditGetRect, { 0, false } },
-                              { effEditOpen, { 0, false } },
-                              { effEditClose, { 0, false } },
-                              { effEditIdle, { 0, false } },
-                              { effIdentify, { 0x4E764566, false } },
-                              { effGetChunk, { 136, true } },
-                              { effSetChunk, { 0, false } },
-                              { effProcessEvents, { 1, false } },
-                              { effCanBeAutomated, { 1, false } },
-                              { effGetProgramNameIndexed, { 1, true } },
-                              { effGetInputProperties, { 1, true } },
-                              { effGetOutputProperties, { 1, true } },
-                              { effGetPlugCategory, { 1, false } },
-                              { effSetSpeakerArrangement, { 1, false } },
-                              { effGetEffectName, { 1, true } },
-                              { effGetVendorString, { 1, true } },
-                              { effGetProductString, { 1, false } },  // the product name is empty: only a terminator
-                              { effVendorSpecific, { 0, false } },
-                              { effCanDo, { 0, false } },
-                              { effIdle, { 0, false } },
-                              { effGetVstVersion, { 2400, false } },
-                              { effGetMidiKeyName, { 0, true } },
-                              { effGetSpeakerArrangement, { 1, true } },
-                            });
+  auto answers = WrapperOpcodeAnswers(136);
+  answers[effGetProductString].writes = false;  // the product name is empty: only a terminator
+  CheckEveryOpcode(mEffect, answers);
   // A host asking for the vendor version gets nothing.
   EXPECT_EQ(Dispatch(mEffect, effGetVendorVersion), 0);
   EXPECT_EQ(Dispatch(mEffect, effGetVu), 0);
@@ -300,17 +281,10 @@ TEST_F(KestrovaneVSTTest, AudioMatchesTheProductInEveryProcessCall)
   Signal in(nFrames);
   SetCompressing(mEffect);
 
-  Kestrovane reference{ IFxInstanceInfo() };
-  reference.SetSampleRate(44100.0);
-  reference.SetBlockSize(64);
-  reference.OnParamReset();
-  reference.Reset();
-  reference.RestorePreset(2);
-  reference.GetParam(Kestrovane::kParallel)->SetNormalized((double)0.2f);
-  reference.OnParamChange(Kestrovane::kParallel);
+  std::unique_ptr<Kestrovane> reference = CompressingReference();
   std::vector<std::vector<double>> want(2, std::vector<double>((size_t)nFrames));
   std::vector<double*> inPtrs = Pointers(in.d), wantPtrs = Pointers(want);
-  reference.ProcessDoubleBlock(inPtrs.data(), 4, wantPtrs.data(), 2, nFrames);
+  reference->ProcessDoubleBlock(inPtrs.data(), 4, wantPtrs.data(), 2, nFrames);
 
   // Double, out of place: the same doubles. A fresh, equally set instance for each path.
   std::vector<std::vector<double>> dout(2, std::vector<double>((size_t)nFrames));
@@ -334,21 +308,14 @@ TEST_F(KestrovaneVSTTest, AudioMatchesTheProductInEveryProcessCall)
     f->processReplacing(f, ins, outs, n);
   }
   // Sub-blocks follow the calls, so compare with a reference cut the same way.
-  Kestrovane cutReference{ IFxInstanceInfo() };
-  cutReference.SetSampleRate(44100.0);
-  cutReference.SetBlockSize(64);
-  cutReference.OnParamReset();
-  cutReference.Reset();
-  cutReference.RestorePreset(2);
-  cutReference.GetParam(Kestrovane::kParallel)->SetNormalized((double)0.2f);
-  cutReference.OnParamChange(Kestrovane::kParallel);
+  std::unique_ptr<Kestrovane> cutReference = CompressingReference();
   std::vector<std::vector<double>> cutWant(2, std::vector<double>((size_t)nFrames));
   for (int pos = 0, n = 1; pos < nFrames; pos += n, n = std::min(2 * n + 1, 1001))
   {
     n = std::min(n, nFrames - pos);
     double* ins[4] = { in.d[0].data() + pos, in.d[1].data() + pos, in.d[2].data() + pos, in.d[3].data() + pos };
     double* outs[2] = { cutWant[0].data() + pos, cutWant[1].data() + pos };
-    cutReference.ProcessDoubleBlock(ins, 4, outs, 2, n);
+    cutReference->ProcessDoubleBlock(ins, 4, outs, 2, n);
   }
   for (int c = 0; c < 2; ++c)
     for (int s = 0; s < nFrames; ++s) ASSERT_EQ(fout[c][s], (float)cutWant[c][s]) << c << " " << s;

@@ -2,9 +2,13 @@
 
 #include <dlfcn.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "AUHostedUnit.h"
+#include "FakeGraphics.h"
+#include "IFxAU.h"
 #include "default_signal.h"
 
 namespace
@@ -91,4 +95,60 @@ TEST_F(AUBundle, ParametersPresetsAndStateThroughTheHost)
   EXPECT_FALSE(other.LoadState("<plist><dict/></plist>", &err));
   EXPECT_FALSE(other.LoadState("garbage", &err));
   EXPECT_FALSE(mUnit.DescribeProperties().empty());
+}
+
+// With an editor surface attached, the views are offered: the Cocoa view's bundle is the one the
+// module finds from its own path, and the Carbon view component opens the surface in a window.
+TEST_F(AUBundle, ViewsOnceAnEditorSurfaceIsAttached)
+{
+  AudioUnit unit = mUnit.Unit();
+  EXPECT_EQ(AudioUnitGetPropertyInfo(unit, kAudioUnitProperty_CocoaUI, 0, 0, nullptr, nullptr), kAudioUnitErr_InvalidProperty);
+  auto log = std::make_shared<std::vector<std::string>>();
+  IFxAU* plug = (IFxAU*)GetComponentInstanceStorage(unit);
+  plug->AttachGraphics(new FakeGraphics(log));  // a virtual call into the module's code
+
+  AudioUnitCocoaViewInfo info = {};
+  UInt32 size = sizeof(info);
+  ASSERT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_CocoaUI, 0, 0, &info, &size), noErr);
+  char path[1024];
+  ASSERT_TRUE(CFURLGetFileSystemRepresentation(info.mCocoaAUViewBundleLocation, true, (UInt8*)path, sizeof(path)));
+  char real[1024];
+  ASSERT_NE(realpath(KV_TEST_AU_BUNDLE, real), nullptr);
+  EXPECT_STREQ(path, real);
+  char viewClass[64];
+  CFStringGetCString(info.mCocoaAUViewClass[0], viewClass, sizeof(viewClass), kCFStringEncodingUTF8);
+  EXPECT_STREQ(viewClass, "Test_View");
+  CFRelease(info.mCocoaAUViewBundleLocation);
+  CFRelease(info.mCocoaAUViewClass[0]);
+
+  ComponentDescription view = {};
+  size = sizeof(view);
+  ASSERT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_GetUIComponentList, 0, 0, &view, &size), noErr);
+  EXPECT_EQ(view.componentType, kAudioUnitCarbonViewComponentType);
+  EXPECT_EQ(view.componentSubType, 0x54737431u);
+
+  // The Carbon view component, entered through the module's view entry.
+  void* module = dlopen(KV_TEST_AU_BUNDLE "/Contents/x86_64-linux/TestAU.so", RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(module, nullptr);
+  auto viewEntry = (ComponentRoutineProcPtr)dlsym(module, "TestAU_ViewEntry");
+  dlclose(module);
+  Component viewComponent = RegisterComponent(&view, viewEntry, 0, "Test: view");
+  AudioUnit viewInstance = OpenComponent(viewComponent);
+  ASSERT_NE(viewInstance, nullptr);
+  void* control = (void*)1;
+  int window = 0, parent = 0;
+  Float32Point where = { 0, 0 }, extent = { 800, 400 };
+  EXPECT_EQ(CallComponentSelector(viewInstance, kAudioUnitCarbonViewCreateSelect, (AudioUnit) nullptr, (void*)&window,
+                                  (void*)&parent, (const Float32Point*)&where, (const Float32Point*)&extent, &control),
+            badComponentSelector);
+  EXPECT_EQ(control, (void*)1);  // no control written
+  EXPECT_EQ(CallComponentSelector(viewInstance, kAudioUnitCarbonViewCreateSelect, unit, (void*)&window, (void*)&parent,
+                                  (const Float32Point*)&where, (const Float32Point*)&extent, &control),
+            noErr);
+  EXPECT_EQ(control, nullptr);  // what the surface's two-argument OpenWindow gave
+  EXPECT_EQ(CallComponentSelector(viewInstance, 0x0399), badComponentSelector);
+  log->clear();
+  CloseComponent(viewInstance);
+  EXPECT_EQ(*log, std::vector<std::string>{ "close" });
+  UnregisterComponent(viewComponent);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "pix.h"
+#include "pix_blit_template.h"
 #include "pix_testkit.h"
 
 using namespace pixtest;
@@ -249,5 +250,30 @@ TEST(PixScaledBlit, CopyShortcuts)
       EXPECT_EQ(dst.get(0, 0), Px((2 * 2 + 1 * 254) / 256, (255 * 2 + 254) / 256, 1, (3 * 2 + 254) / 256));
     else
       EXPECT_EQ(dst.get(3, 3), c.expect) << std::hex << c.mode << " " << c.alpha;
+  }
+}
+
+// The area filter divides its sums by the full kernel's total through a reciprocal; the quotient
+// must be the integer division's for every sum it can meet (below 2^29) and every total.
+TEST(PixScaledBlit, AreaFilterDivisionIsExact)
+{
+  uint32_t seed = 1;
+  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int round = 0; round < 2000; ++round)
+  {
+    const int d = 65536 + (int)(next() % (24u * 65536u + 1u));
+    const pix_walk::Divider div(d);
+    const int limit = 25 * 65536 * 255;
+    for (int k = 0; k < 50; ++k)
+    {
+      const int n = (int)(next() % (uint32_t)limit);
+      ASSERT_EQ(div(n), n / d) << n << " / " << d;
+      const int q = n / d;
+      for (int m : {q * d, q * d - 1, (q + 1) * d - 1, (q + 1) * d})
+        if (m >= 0 && m < limit)
+        {
+          ASSERT_EQ(div(m), m / d) << m << " / " << d;
+        }
+    }
   }
 }

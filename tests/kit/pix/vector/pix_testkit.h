@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -96,6 +97,18 @@ inline std::string Ascii(GuardedBitmap& bm, const std::map<PIX_PixelValue, char>
   return Ascii(bm, legend, 0, 0, bm.width(), bm.height());
 }
 
+// '#' where a pixel differs from the background, '.' where it does not.
+inline std::string Marks(GuardedBitmap& bm, PIX_PixelValue background = 0)
+{
+  std::string s;
+  for (int j = 0; j < bm.height(); ++j)
+  {
+    for (int i = 0; i < bm.width(); ++i) s += bm.get(i, j) != background ? '#' : '.';
+    s += '\n';
+  }
+  return s;
+}
+
 // An expected map written one row a line; blank lines and indentation are dropped.
 inline std::string Map(const char* text)
 {
@@ -127,6 +140,12 @@ struct Hit
 inline std::ostream& operator<<(std::ostream& os, const Hit& h)
 {
   return os << "(" << h.x << "," << h.y << " w" << h.weight << ")";
+}
+
+inline std::vector<Hit> Sorted(std::vector<Hit> v)
+{
+  std::sort(v.begin(), v.end());
+  return v;
 }
 
 // A combiner that changes nothing and logs where and how strongly it was asked to draw, in the
