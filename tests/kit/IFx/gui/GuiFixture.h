@@ -18,6 +18,11 @@ protected:
     InitFakeParams(&mPlug);
     mGraphics = new TestGraphics(&mPlug, w, h);
   }
+  // A surface the test never handed to the plug-in is the fixture's to delete.
+  ~GuiFixture() override
+  {
+    if (mPlug.GetGUI() != mGraphics) delete mGraphics;
+  }
 
   // Hands the surface to the plug-in: every parameter's value reaches its controls, and the back
   // buffer is made. Controls attached before this get their first (default) values.
