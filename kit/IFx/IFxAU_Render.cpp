@@ -362,6 +362,11 @@ OSStatus IFxAU::RenderProc(void* plug, AudioUnitRenderActionFlags* /*ioActionFla
   for (UInt32 l = 0; l < ioData->mNumberBuffers; ++l)
     if (ioData->mBuffers[l].mData && ioData->mBuffers[l].mDataByteSize < bytes) return kAudioUnitErr_InvalidPropertyValue;
 
+  // The product's processing reads parameter values, ramps and filter coefficients that the host's
+  // threads change under the instance mutex, and the block size and buses decide the buffers: the
+  // fast render takes the same mutex as the render through the component entry.
+  KIT_MutexScope lock(_this->GetMutex());
+
   // Counted as a reader before the load, so the snapshot stays alive to the end of the render.
   _this->mRenderNotifyReaders.fetch_add(1);
   const RenderNotifySnapshot* pNotifies = _this->mRenderNotifySnapshot.load();

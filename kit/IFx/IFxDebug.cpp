@@ -7,7 +7,8 @@
 
 const char* CurrentTime()
 {
-  static char s_timeStr[80];
+  // One text per thread: instances constructed on several threads at once never share it.
+  thread_local char s_timeStr[80];
   const time_t t = time(nullptr);
   struct tm lt;
   localtime_r(&t, &lt);

@@ -12,7 +12,8 @@ inline const char* AUSelectStr(int /*select*/) { return ""; }
 inline const char* AUPropertyStr(int /*propID*/) { return ""; }
 inline const char* AUScopeStr(int /*scope*/) { return ""; }
 
-// The local time as "%Y%m%d %H:%M " and the capitals of the time-zone name, in one static text.
+// The local time as "%Y%m%d %H:%M " and the capitals of the time-zone name, in a static text of
+// the calling thread.
 const char* CurrentTime();
 
 bool IsWhitespace(char c);

@@ -1,7 +1,6 @@
 // The bundle under ThreadSanitizer: one thread renders through the fast render procedure while
-// another reads parameters and properties and adds and removes render notifications and property
-// listeners. (Setting parameters during a lock-free render reaches values the product's processing
-// reads without the instance mutex; the wrapper's side of that is covered with the test plug.)
+// another sets and reads parameters, chooses factory presets, reads properties and adds and
+// removes render notifications and property listeners.
 
 #include <gtest/gtest.h>
 
@@ -22,7 +21,7 @@ OSStatus CountNotify(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeS
 void Listener(void*, AudioUnit, AudioUnitPropertyID, AudioUnitScope, AudioUnitElement) {}
 }  // namespace
 
-TEST(KestrovaneAUConcurrency, FastRenderWhileTheHostChangesNotificationsAndListeners)
+TEST(KestrovaneAUConcurrency, FastRenderWhileTheHostChangesParametersPresetsNotificationsAndListeners)
 {
   std::string err;
   kvau::ComponentEntry entry;
@@ -64,9 +63,11 @@ TEST(KestrovaneAUConcurrency, FastRenderWhileTheHostChangesNotificationsAndListe
       renders.fetch_add(1);
     }
   });
-  for (int i = 0; i < 1500; ++i)
+  for (int i = 0; i < 400; ++i)
   {
     (void)unit.GetParameter((AudioUnitParameterID)(i % 16));
+    unit.SetParameter((AudioUnitParameterID)(i % 16), (float)((i * 7) % 11) / 10.0f);
+    if (i % 25 == 0) unit.ChoosePreset((i / 25) % 34);
     AudioUnitAddRenderNotify(unit.Unit(), CountNotify, &notified);
     AudioUnitAddPropertyListener(unit.Unit(), kAudioUnitProperty_Latency, Listener, nullptr);
     Float64 latency = 0;
