@@ -4,8 +4,10 @@
 
 #include <climits>
 
-#include "IGraphicsPixPending.h"
 #include "pix.h"
+#include "pix_arc.h"
+#include "pix_circle.h"
+#include "pix_line.h"
 #include "pix_transform.h"
 #include "pix_rows.h"
 
@@ -141,7 +143,7 @@ bool IGraphicsPix::DrawLine(const IColor* pColor, float x1, float y1, float x2, 
   if (!pColor || !ToCoord(x1, &ix1) || !ToCoord(y1, &iy1) || !ToCoord(x2, &ix2) || !ToCoord(y2, &iy2)) return true;
   float weight;
   const int mode = BlendMode(pBlend, false, &weight);
-  IPix_Line(mDrawBitmap, ix1, iy1, ix2, iy2, IColorToPixel(*pColor), weight, mode, antiAlias);
+  PIX_Line(mDrawBitmap, ix1, iy1, ix2, iy2, IColorToPixel(*pColor), weight, mode, antiAlias);
   return true;
 }
 
@@ -151,7 +153,7 @@ bool IGraphicsPix::DrawArc(const IColor* pColor, float cx, float cy, float r, fl
   if (!pColor) return true;
   float weight;
   const int mode = BlendMode(pBlend, false, &weight);
-  IPix_Arc(mDrawBitmap, cx, cy, r, minAngle, maxAngle, IColorToPixel(*pColor), weight, mode, antiAlias);
+  PIX_Arc(mDrawBitmap, cx, cy, r, minAngle, maxAngle, IColorToPixel(*pColor), weight, mode, antiAlias);
   return true;
 }
 
@@ -161,7 +163,7 @@ bool IGraphicsPix::DrawCircle(const IColor* pColor, float cx, float cy, float r,
   if (!pColor) return true;
   float weight;
   const int mode = BlendMode(pBlend, false, &weight);
-  IPix_Circle(mDrawBitmap, cx, cy, r, IColorToPixel(*pColor), weight, mode, antiAlias);
+  PIX_Circle(mDrawBitmap, cx, cy, r, IColorToPixel(*pColor), weight, mode, antiAlias);
   return true;
 }
 

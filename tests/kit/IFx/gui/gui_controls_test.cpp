@@ -372,6 +372,24 @@ TEST_F(ControlsTest, LineRotaterAndMaskKnobsDrawAtTheirValuesAngle)
   EXPECT_EQ(TakeCalls(), Strings({ "rotated 8,24 -1.0000 5 0/1.00", "mask 7,8 45.0000 0/1.00" }));
 }
 
+TEST_F(ControlsTest, LineKnobDrawsItsLine)
+{
+  TestGraphics g(&mPlug, 40, 40);
+  g.PrepDraw();
+  IRECT r(10, 20, 30, 40);
+  IKnobLineControl line(&mPlug, &r, -1, &COLOR_WHITE, 2.0, 0.0, -1.0, 1.0);
+  line.SetValueFromPlug(0.5);
+  line.Draw(&g);
+  for (int y = 15; y < 35; ++y) EXPECT_EQ(g.Pixel(20, y), y >= 20 && y <= 28 ? IColorToPixel(COLOR_WHITE) : 0u) << y;
+}
+
+TEST_F(ControlsTest, BaseStraightLinesAreClobberingLines)
+{
+  mGraphics->IGraphics::DrawVerticalLine(&COLOR_RED, 3, 1, 5);
+  mGraphics->IGraphics::DrawHorizontalLine(&COLOR_RED, 7, 2, 9);
+  EXPECT_EQ(TakeCalls(), Strings({ "line 3.000,1.000 3.000,5.000 1/1.00", "line 2.000,7.000 9.000,7.000 1/1.00" }));
+}
+
 TEST_F(ControlsTest, TextControl)
 {
   IRECT r(1, 2, 40, 12);

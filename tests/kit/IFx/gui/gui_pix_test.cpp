@@ -1,6 +1,10 @@
+#include <cmath>
 #include <memory>
 
 #include "GuiFixture.h"
+#include "pix_arc.h"
+#include "pix_circle.h"
+#include "pix_transform.h"
 
 namespace
 {
@@ -364,3 +368,63 @@ TEST_F(PixTest, RotatedMaskTurnsAboutTheCentreAndClipsToThePass)
   }
 }
 
+
+TEST_F(PixTest, LinesArcsAndCircles)
+{
+  const PIX_PixelValue white = IColorToPixel(COLOR_WHITE);
+  const IChannelBlend clobber(IChannelBlend::kBlendClobber);
+  // Float end points are truncated toward zero before the integer line.
+  PIX_Clear(mGraphics->GetDrawBitmap(), 0);
+  mGraphics->DrawLine(&COLOR_WHITE, 1.9f, 2.9f, 6.7f, 2.2f, &clobber, false);
+  mGraphics->DrawLine(&COLOR_WHITE, -0.7f, 5.0f, -0.2f, 8.9f, &clobber, true);  // aa on a straight line: the plain span
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 16; ++x)
+    {
+      const bool on = (y == 2 && x >= 1 && x <= 6) || (x == 0 && y >= 5 && y <= 8);
+      EXPECT_EQ(mGraphics->Pixel(x, y), on ? white : 0u) << x << "," << y;
+    }
+  // Lines with coordinates that are not numbers draw nothing; far ones are clipped.
+  PIX_Clear(mGraphics->GetDrawBitmap(), 0);
+  mGraphics->DrawLine(&COLOR_WHITE, std::nanf(""), 1.0f, 3.0f, 3.0f, &clobber);
+  mGraphics->DrawLine(&COLOR_WHITE, 1.0f, INFINITY, 3.0f, 3.0f, &clobber);
+  EXPECT_EQ(mGraphics->Pixel(3, 3), 0u);
+  mGraphics->DrawLine(&COLOR_WHITE, -1e12f, 4.0f, 1e12f, 4.0f, &clobber);
+  for (int x = 0; x < 16; ++x) EXPECT_EQ(mGraphics->Pixel(x, 4), white) << x;
+
+  // The radial line: angle 0 points up, a quarter turn to the right.
+  PIX_Clear(mGraphics->GetDrawBitmap(), 0);
+  mGraphics->DrawRadialLine(&COLOR_WHITE, 8.0f, 6.0f, 0.0f, 2.0f, 5.0f, &clobber);
+  for (int y = 0; y < 12; ++y) EXPECT_EQ(mGraphics->Pixel(8, y), y >= 1 && y <= 4 ? white : 0u) << y;
+  PIX_Clear(mGraphics->GetDrawBitmap(), 0);
+  mGraphics->DrawRadialLine(&COLOR_WHITE, 8.0f, 6.0f, (float)(3.141592653589793 / 2), 1.0f, 6.0f, &clobber);
+  EXPECT_EQ(mGraphics->Pixel(9, 6), white);
+  EXPECT_EQ(mGraphics->Pixel(13, 6), white);
+  EXPECT_EQ(mGraphics->Pixel(8, 6), 0u);
+
+  // Arcs and circles go to the raster library with the blend's weight and mode.
+  struct Case
+  {
+    IChannelBlend blend;
+    bool aa;
+  };
+  for (const Case& c : { Case{ IChannelBlend(IChannelBlend::kBlendClobber), false },
+                         Case{ IChannelBlend(IChannelBlend::kBlendNone, 0.5f), true },
+                         Case{ IChannelBlend(IChannelBlend::kBlendAdd, 0.7f), false } })
+  {
+    float w;
+    const int mode = IGraphicsPix::BlendMode(&c.blend, false, &w);
+    PIX_MemBitmap expected;
+    PIX_Copy(mGraphics->GetDrawBitmap(), mBg.get());
+    PIX_Copy(&expected, mBg.get());
+    mGraphics->DrawCircle(&COLOR_ORANGE, 7.5f, 6.0f, 4.2f, &c.blend, c.aa);
+    PIX_Circle(&expected, 7.5f, 6.0f, 4.2f, IColorToPixel(COLOR_ORANGE), w, mode, c.aa);
+    mGraphics->DrawArc(&COLOR_BLUE, 8.0f, 6.0f, 5.0f, -1.0f, 2.0f, &c.blend, c.aa);
+    PIX_Arc(&expected, 8.0f, 6.0f, 5.0f, -1.0f, 2.0f, IColorToPixel(COLOR_BLUE), w, mode, c.aa);
+    EXPECT_EQ(PIX_BitmapCmp(mGraphics->GetDrawBitmap(), &expected), 0) << c.blend.mMethod;
+  }
+  PIX_Clear(mGraphics->GetDrawBitmap(), 0);
+  mGraphics->DrawCircle(&COLOR_WHITE, 8.0f, 6.0f, 4.0f, &clobber);
+  EXPECT_EQ(mGraphics->Pixel(8, 6), 0u);  // an outline
+  EXPECT_NE(mGraphics->Pixel(8, 2), 0u);
+  EXPECT_NE(mGraphics->Pixel(12, 6), 0u);
+}
