@@ -138,7 +138,8 @@ struct IText
 // How a drawing operation combines with the back buffer, and at what opacity.
 struct IChannelBlend
 {
-  enum EBlendKind { kBlendNone = 0, kBlendClobber, kBlendAdd, kBlendColorDodge };
+  // A 32-bit integer underneath: any other value is a valid method that blends as kBlendNone.
+  enum EBlendKind : int32_t { kBlendNone = 0, kBlendClobber, kBlendAdd, kBlendColorDodge };
 
   EBlendKind mMethod;
   float mWeight;

@@ -18,6 +18,10 @@ protected:
     InitFakeParams(&mPlug);
     mGraphics = new TestGraphics(&mPlug, w, h);
   }
+  ~GuiFixture() override
+  {
+    if (mPlug.GetGUI() != mGraphics) delete mGraphics;  // a surface never handed over
+  }
 
   // Hands the surface to the plug-in: every parameter's value reaches its controls, and the back
   // buffer is made. Controls attached before this get their first (default) values.
@@ -41,7 +45,6 @@ protected:
   IMouseMod mNoMod;
 };
 
-// A surface used alone, without the plug-in owning it.
 inline std::vector<std::string> Strings(std::initializer_list<const char*> l)
 {
   return std::vector<std::string>(l.begin(), l.end());
