@@ -11,6 +11,7 @@ namespace kvtool
 
 void HostFail(const char* tool, const std::string& message)
 {
+  fflush(stdout);  // the report so far comes before the reason it stops
   fprintf(stderr, "%s: %s\n", tool, message.c_str());
   exit(2);
 }

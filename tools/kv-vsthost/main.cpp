@@ -16,7 +16,7 @@
 #include "VstHostedPlugin.h"
 #include "audio_buffer.h"
 #include "cpu_time.h"
-#include "default_signal.h"
+#include "host_cli.h"
 #include "param_options.h"
 
 namespace
@@ -40,22 +40,16 @@ const char* kUsage =
 
 constexpr const char* kParamStateHeader = "# kv-vsthost parameter state";
 
-struct Options
+constexpr const char* kTool = "kv-vsthost";
+
+struct Options : kvtool::HostOptions
 {
-  std::string plugin, input, output, program, loadState, saveState;
-  double rate = 0.0;
-  int block = 512;
-  int repeat = 1;
-  std::vector<std::string> params;
-  bool useDouble = false, accumulate = false, listPrograms = false, quiet = false;
-  kvtool::SampleFormat format = kvtool::SampleFormat::kFloat32;
+  bool useDouble = false, accumulate = false;
 };
 
 [[noreturn]] void Fail(const std::string& message)
 {
-  fflush(stdout);  // the report so far comes before the reason it stops
-  fprintf(stderr, "kv-vsthost: %s\n", message.c_str());
-  exit(2);
+  kvtool::HostFail(kTool, message);
 }
 
 bool ParseOptions(int argc, char** argv, Options* o)
@@ -63,35 +57,10 @@ bool ParseOptions(int argc, char** argv, Options* o)
   for (int i = 1; i < argc; ++i)
   {
     const std::string a = argv[i];
-    const auto next = [&]() -> std::string {
-      if (i + 1 >= argc) Fail(a + " needs a value");
-      return argv[++i];
-    };
     if (a == "-h" || a == "--help") return false;
-    else if (a == "-i" || a == "--input") o->input = next();
-    else if (a == "-o" || a == "--output") o->output = next();
-    else if (a == "-r" || a == "--rate") o->rate = atof(next().c_str());
-    else if (a == "-b" || a == "--block") o->block = atoi(next().c_str());
-    else if (a == "-p" || a == "--param") o->params.push_back(next());
-    else if (a == "--program") o->program = next();
-    else if (a == "--load-state") o->loadState = next();
-    else if (a == "--save-state") o->saveState = next();
-    else if (a == "--repeat") o->repeat = atoi(next().c_str());
-    else if (a == "--double") o->useDouble = true;
+    if (a == "--double") o->useDouble = true;
     else if (a == "--accumulate") o->accumulate = true;
-    else if (a == "--list-programs") o->listPrograms = true;
-    else if (a == "-q" || a == "--quiet") o->quiet = true;
-    else if (a == "--format")
-    {
-      const std::string f = next();
-      if (f == "float") o->format = kvtool::SampleFormat::kFloat32;
-      else if (f == "pcm24") o->format = kvtool::SampleFormat::kPcm24;
-      else if (f == "pcm16") o->format = kvtool::SampleFormat::kPcm16;
-      else Fail("unknown format " + f);
-    }
-    else if (!a.empty() && a[0] == '-') Fail("unknown option " + a);
-    else if (o->plugin.empty()) o->plugin = a;
-    else Fail("one plug-in at a time (" + a + ")");
+    else if (!kvtool::ParseSharedOption(kTool, argc, argv, &i, o)) Fail("unknown option " + a);
   }
   return !o->plugin.empty();
 }
@@ -181,13 +150,10 @@ void SaveState(VstHostedPlugin& plug, const std::string& path)
 
 void ChooseProgram(VstHostedPlugin& plug, const std::string& which)
 {
-  int idx = -1;
-  char* end = nullptr;
-  const long n = strtol(which.c_str(), &end, 10);
-  if (end != which.c_str() && *end == 0) idx = (int)n;
-  for (int i = 0; idx < 0 && i < plug.NumPrograms(); ++i)
-    if (kvtool::SameText(plug.ProgramName(i), which)) idx = i;
-  if (idx < 0 || idx >= plug.NumPrograms()) Fail("no program \"" + which + "\" (see --list-programs)");
+  std::vector<std::string> names;
+  for (int i = 0; i < plug.NumPrograms(); ++i) names.push_back(plug.ProgramName(i));
+  const int idx = kvtool::FindProgram(names, which);
+  if (idx < 0) Fail("no program \"" + which + "\" (see --list-programs)");
   plug.SetProgram(idx);
 }
 
@@ -230,10 +196,6 @@ void PrintParameters(VstHostedPlugin& plug)
   }
 }
 
-std::string LevelsText(const kvtool::Levels& l)
-{
-  return "peak " + kvtool::FormatDb(l.peakDb) + ", RMS " + kvtool::FormatDb(l.rmsDb);
-}
 
 struct RunResult
 {
@@ -308,26 +270,9 @@ int main(int argc, char** argv)
     fputs(kUsage, stderr);
     return 2;
   }
-  if (o.block <= 0 || o.block > 1 << 16) Fail("the block size must be 1 to 65536 frames");
-  if (o.repeat < 1 || o.repeat > 10000) Fail("--repeat takes 1 to 10000");
-
-  // ----- Input -----
-  kvtool::AudioBuffer input;
-  std::string inputName;
-  if (!o.input.empty())
-  {
-    std::string err;
-    if (!kvtool::ReadAudioFile(o.input, &input, &err)) Fail(err);
-    inputName = o.input;
-    if (o.rate > 0.0 && o.rate != input.sampleRate) Fail("the input runs at a different rate than --rate");
-  }
-  const double rate = o.rate > 0.0 ? o.rate : (input.NumChannels() ? input.sampleRate : 44100.0);
-  if (rate < 8000.0 || rate > 768000.0) Fail("the sample rate must be 8000 to 768000 Hz");
-  if (o.input.empty())
-  {
-    input = kvtool::MakeDefaultSignal(rate, 2);
-    inputName = "built-in signal";
-  }
+  const kvtool::HostInput in = kvtool::LoadHostInput(kTool, o);
+  const kvtool::AudioBuffer& input = in.audio;
+  const double rate = in.rate;
 
   // ----- Plug-in -----
   VstHostedPlugin plug;
@@ -364,31 +309,11 @@ int main(int argc, char** argv)
   const char* kindName = kind == VstHostedPlugin::ProcessKind::kDouble      ? "double replacing"
                          : kind == VstHostedPlugin::ProcessKind::kReplacing ? "float replacing"
                                                                             : "float accumulating";
-  printf("Input: %s, %.2f s, %d channels, %.0f Hz\n", inputName.c_str(), input.Seconds(), input.NumChannels(), rate);
   printf("Processed: %d frames in %d blocks of up to %d, %s", nFrames, nBlocks, o.block, kindName);
   printf(o.repeat > 1 ? ", %d times (the output holds the last)\n" : "\n", o.repeat);
-  printf("Levels:\n  input   %s\n  output  %s\n", LevelsText(kvtool::MeasureLevels(input)).c_str(),
-         LevelsText(kvtool::MeasureLevels(output)).c_str());
-  if (o.input.empty() && !o.quiet)
-  {
-    printf("  RMS by passage, input -> output:\n");
-    for (const auto& p : kvtool::kDefaultSignalPassages)
-    {
-      const int first = (int)(p.start * rate), count = (int)((p.end - p.start) * rate);
-      printf("    %-16s %9s -> %s\n", p.name, kvtool::FormatDb(kvtool::MeasureLevels(input.channels[0], first, count).rmsDb).c_str(),
-             kvtool::FormatDb(kvtool::MeasureLevels(output.channels[0], first, count).rmsDb).c_str());
-    }
-  }
   if (plug.EventsReceived()) printf("Events sent back by the plug-in: %d\n", plug.EventsReceived());
-  const double seconds = input.Seconds() * o.repeat;
-  printf("CPU: %.4f ms per second of audio (%.4f%% of one core), %.2f ms in all\n",
-         seconds > 0 ? 1000.0 * cpu / seconds : 0.0, seconds > 0 ? 100.0 * cpu / seconds : 0.0, 1000.0 * cpu);
-
-  if (!o.output.empty())
-  {
-    if (!kvtool::WriteWavFile(o.output, output, o.format, &err)) Fail(err);
-    printf("Output: %s (%d channels)\n", o.output.c_str(), output.NumChannels());
-  }
+  kvtool::PrintHostReport(in, output, o, cpu);
+  kvtool::WriteHostOutput(kTool, o, output);
   if (!o.saveState.empty()) SaveState(plug, o.saveState);
   return 0;
 }
