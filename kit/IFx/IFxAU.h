@@ -204,11 +204,6 @@ private:
 // The Audio Unit build's factories, defined by the product's build glue.
 IFxAU* MakePlug();
 
-// The build's choice of wrapper base for the product, and its constructor call with the
-// product's identity macros (see IFxHeadless.h for the contract).
+// The build's choice of wrapper base for the product; IFX_CTOR (IFxBase.h) calls its
+// constructor with the product's identity macros (see IFxHeadless.h for the contract).
 using IFxAPI = IFxAU;
-
-#define IFX_CTOR(nParams, nPresets, instanceInfo)                                                   \
-  IFxAPI(instanceInfo, nParams, PLUG_CHANNEL_IO, nPresets, PLUG_NAME, PLUG_PRODUCT_NAME, PLUG_MFR, \
-         PLUG_VER, PLUG_UNIQUE_ID, PLUG_MFR_ID, PLUG_LATENCY, PLUG_DOES_MIDI, PLUG_DOES_STATE_CHUNKS, \
-         PLUG_IS_INST)

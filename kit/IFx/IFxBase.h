@@ -235,3 +235,10 @@ private:
   KIT_PtrList<OutChannel> mOutChannels;
   KIT_Mutex mMutex;
 };
+
+// The base-constructor call a product's initialiser list makes: the wrapper its build selected
+// (IFxAPI, an alias each wrapper header defines) with the identity from the product's resource.h.
+#define IFX_CTOR(nParams, nPresets, instanceInfo)                                                   \
+  IFxAPI(instanceInfo, nParams, PLUG_CHANNEL_IO, nPresets, PLUG_NAME, PLUG_PRODUCT_NAME, PLUG_MFR, \
+         PLUG_VER, PLUG_UNIQUE_ID, PLUG_MFR_ID, PLUG_LATENCY, PLUG_DOES_MIDI, PLUG_DOES_STATE_CHUNKS, \
+         PLUG_IS_INST)

@@ -5,7 +5,7 @@
 //
 // The wrapper contract. The product derives from the base its build selects, at compile time, by
 // one definition (KV_API_VST, KV_API_AU or KV_API_HEADLESS; the product's KestrovaneApi.h includes
-// IFxVST.h, IFxAU.h or this file). Each wrapper header provides:
+// IFxVST.h, IFxAU.h or this file). Each wrapper header provides the first two; IFxBase.h the third:
 //   struct IFxInstanceInfo   what the wrapper's factory hands the product constructor (the host
 //                            callback for VST; the bundle identifier and view-factory class name
 //                            for the Audio Unit; nothing here).
@@ -55,9 +55,5 @@ public:
   void ProcessDoubleBlock(double** inputs, int nInputs, double** outputs, int nOutputs, int nFrames);
 };
 
+// The product's base in the headless build; IFX_CTOR (IFxBase.h) calls its constructor.
 using IFxAPI = IFxHeadless;
-
-#define IFX_CTOR(nParams, nPresets, instanceInfo)                                                   \
-  IFxAPI(instanceInfo, nParams, PLUG_CHANNEL_IO, nPresets, PLUG_NAME, PLUG_PRODUCT_NAME, PLUG_MFR, \
-         PLUG_VER, PLUG_UNIQUE_ID, PLUG_MFR_ID, PLUG_LATENCY, PLUG_DOES_MIDI, PLUG_DOES_STATE_CHUNKS, \
-         PLUG_IS_INST)

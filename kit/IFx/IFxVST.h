@@ -95,11 +95,6 @@ private:
 // The build's product, made by the entry point for each new instance (defined once per module).
 IFxVST* IFxVSTMakePlug(const IFxInstanceInfo& instanceInfo);
 
-// The product's base in the VST build, and its base-constructor call with the product's identity
-// from its resource.h (the wrapper contract is described in IFxHeadless.h).
+// The product's base in the VST build; IFX_CTOR (IFxBase.h) calls its constructor with the
+// product's identity from its resource.h (the wrapper contract is described in IFxHeadless.h).
 using IFxAPI = IFxVST;
-
-#define IFX_CTOR(nParams, nPresets, instanceInfo)                                                   \
-  IFxAPI(instanceInfo, nParams, PLUG_CHANNEL_IO, nPresets, PLUG_NAME, PLUG_PRODUCT_NAME, PLUG_MFR, \
-         PLUG_VER, PLUG_UNIQUE_ID, PLUG_MFR_ID, PLUG_LATENCY, PLUG_DOES_MIDI, PLUG_DOES_STATE_CHUNKS, \
-         PLUG_IS_INST)
