@@ -13,6 +13,10 @@
 
 #include "pix_loaders.h"
 
+// A program that reads JPEGs also gets the loader list with both loaders, which a static link would
+// leave out whenever nothing else names them.
+[[gnu::used]] static PIX_ImageLoaderEntry** const sKeepLoaderList = &PIX_ImageLoader_list;
+
 namespace
 {
 // libjpeg's error manager followed by the jump buffer its error exit returns through.

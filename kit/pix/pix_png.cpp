@@ -12,6 +12,10 @@
 #include "gdi-misc.h"
 #include "pix_loaders.h"
 
+// A program that reads PNGs also gets the loader list with both loaders, which a static link would
+// leave out whenever nothing else names them.
+[[gnu::used]] static PIX_ImageLoaderEntry** const sKeepLoaderList = &PIX_ImageLoader_list;
+
 namespace
 {
 // Everything a load holds, kept outside the function that sets the jump point so that values

@@ -9,11 +9,13 @@
 
 namespace
 {
-// True when a drawing pass over area redrew every pixel of r that lies on the w x h surface.
-bool AreaCovers(const IRECT& area, const IRECT& r, int w, int h)
+// True when a drawing pass over area redrew every pixel of r that lies in the visible part of the
+// surface (a rectangle with L < R and T < B, or nothing visible at all).
+bool AreaCovers(const IRECT& area, const IRECT& r, const IRECT& visible)
 {
-  const int l = std::max(r.L, 0), t = std::max(r.T, 0), rr = std::min(r.R, w), b = std::min(r.B, h);
-  if (r.Empty() || rr <= l || b <= t) return true;  // nothing of it is on the surface
+  const int l = std::max(r.L, visible.L), t = std::max(r.T, visible.T);
+  const int rr = std::min(r.R, visible.R), b = std::min(r.B, visible.B);
+  if (r.Empty() || rr <= l || b <= t) return true;  // nothing of it is shown
   return area.L <= l && area.T <= t && rr <= area.R && b <= area.B;
 }
 }  // namespace
@@ -158,13 +160,18 @@ bool IGraphics::Draw(IRECT* pR)
   if (mStrict)
   {
     mDrawRECT = *pR;
+    IRECT visible(0, 0, mWidth, mHeight);
+    if (mHasVisibleArea)
+      visible = IRECT(std::max(mVisibleArea.L, 0), std::max(mVisibleArea.T, 0), std::min(mVisibleArea.R, mWidth),
+                      std::min(mVisibleArea.B, mHeight));
     for (int i = 0; i < n; ++i)
     {
       IControl* c = list[i];
       if (!c->IsHidden() && pR->Intersects(*c->GetRECT())) c->Draw(this);
       // Only a control this pass redrew in full is cleaned: one outside the area, or only
-      // partly inside it, stays dirty for the next tick.
-      if (AreaCovers(*pR, *c->GetRECT(), mWidth, mHeight)) c->SetClean();
+      // partly inside it, stays dirty for the next tick. Its parts that are not shown need no
+      // drawing, or a control the window clips would be repainted on every tick.
+      if (AreaCovers(*pR, *c->GetRECT(), visible)) c->SetClean();
     }
   }
   else if (list[0]->IsDirty())

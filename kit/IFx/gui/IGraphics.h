@@ -130,6 +130,13 @@ public:
   // Redraws every control in *pR in list order, cleans the ones the area covered, and copies the
   // back buffer to the screen.
   bool Draw(IRECT* pR);
+  // The part of the editor the platform shows (all of it until told): a control counts as covered
+  // once the area covers its part inside it. An empty rectangle shows nothing.
+  void SetVisibleArea(const IRECT& r)
+  {
+    mVisibleArea = r;
+    mHasVisibleArea = true;
+  }
 
   // ----- Events, in editor coordinates (origin top left) -----
   void OnMouseDown(int x, int y, IMouseMod* pMod);
@@ -179,6 +186,8 @@ protected:
   int mMouseX = 0, mMouseY = 0;
   bool mHandleMouseOver = false;
   bool mStrict = true;
+  IRECT mVisibleArea;
+  bool mHasVisibleArea = false;
 
 private:
   void DeleteControls();

@@ -263,6 +263,35 @@ TEST_F(SurfaceTest, AControlPartlyOffTheSurfaceIsCleanedWhenItsVisiblePartIsDraw
   EXPECT_EQ(off->mDraws, 0);
 }
 
+// A window smaller than the editor shows only part of it: a control is cleaned once its shown part
+// is drawn, and one that is not shown at all needs no drawing.
+TEST_F(SurfaceTest, TheVisibleAreaDecidesWhatCountsAsDrawnInFull)
+{
+  SpyControl* clipped = AddSpy(IRECT(20, 10, 50, 30), -1, "clipped");  // right part beyond x 40
+  SpyControl* hiddenByWindow = AddSpy(IRECT(45, 0, 60, 10), -1, "beyond");
+  SpyControl* inside = AddSpy(IRECT(0, 0, 10, 10), -1, "inside");
+  Attach();
+  mGraphics->SetVisibleArea(IRECT(0, 0, 40, 48));
+  IRECT shown(0, 0, 40, 48);
+  mGraphics->Draw(&shown);
+  EXPECT_FALSE(clipped->IsDirty());
+  EXPECT_FALSE(hiddenByWindow->IsDirty());
+  EXPECT_FALSE(inside->IsDirty());
+  EXPECT_EQ(hiddenByWindow->mDraws, 0);
+
+  // Within the visible area the rule stays: a partly drawn control stays dirty.
+  clipped->SetDirty(false);
+  IRECT part(0, 0, 30, 48);
+  mGraphics->Draw(&part);
+  EXPECT_TRUE(clipped->IsDirty());
+
+  // Nothing shown: nothing needs drawing.
+  mGraphics->SetVisibleArea(IRECT());
+  IRECT none(0, 0, 1, 1);
+  mGraphics->Draw(&none);
+  EXPECT_FALSE(clipped->IsDirty());
+}
+
 TEST_F(SurfaceTest, NonStrictDrawing)
 {
   SpyControl* bg = AddSpy(IRECT(0, 0, 64, 48), -1, "bg");
