@@ -12,6 +12,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core
   libsndfile1-dev libpixman-1-dev
+  libcairo2-dev libfontconfig-dev fonts-liberation2
 )
 
 missing=()

@@ -1,6 +1,6 @@
 #pragma once
 // The CoreFoundation subset: reference-counted strings, numbers, booleans, data, dictionaries,
-// arrays, URLs, property lists and bundles.
+// arrays, URLs, property lists and bundles; time, and run loops with their timers and observers.
 
 #include <CoreFoundation/CFBase.h>
 #include <CoreFoundation/CFString.h>
@@ -11,3 +11,5 @@
 #include <CoreFoundation/CFURL.h>
 #include <CoreFoundation/CFPropertyList.h>
 #include <CoreFoundation/CFBundle.h>
+#include <CoreFoundation/CFDate.h>
+#include <CoreFoundation/CFRunLoop.h>

@@ -10,3 +10,9 @@ long CFTestLiveObjectCount(void);
 
 // Replaces the main bundle's identifier (null removes it), as if the host were another program.
 void CFTestSetMainBundleIdentifier(const char* identifier);
+
+// The run loops' clock. Virtual by default: it starts at 1000.0 and moves only while a run loop
+// runs. With the real clock this copy reads the machine's monotonic clock and runs sleep.
+void CFTestUseRealClock(Boolean useRealClock);
+// Sets the virtual clock (the real clock is left alone), forwards or back.
+void CFTestSetClock(CFAbsoluteTime t);

@@ -1,13 +1,14 @@
-// The CoreGraphics stand-in: plain reference-counted records, pixels kept as the caller laid them
-// out, and counters that the test kit reads.
+// The CoreGraphics stand-in's objects: plain reference-counted records, pixels kept as the caller
+// laid them out, and counters that the test kit reads. Drawing state and drawing live in
+// CGContextState.cpp and CGContextDrawImage.cpp.
 
 #include <CoreGraphics/CoreGraphics.h>
 
 #include <atomic>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
+#include "CGRecords.h"
 #include "testkit.h"
 
 namespace
@@ -39,11 +40,6 @@ bool ForcedFailure(unsigned kind)
   return false;
 }
 
-struct Counted
-{
-  std::atomic<int> refs{1};
-};
-
 template <class T>
 T* Created(T* obj, unsigned kind)
 {
@@ -67,54 +63,13 @@ bool Released(T* obj, unsigned kind)
   return true;
 }
 
-bool AlphaFirst(uint32_t info)
-{
-  const uint32_t a = info & kCGBitmapAlphaInfoMask;
-  return a == kCGImageAlphaNoneSkipFirst || a == kCGImageAlphaPremultipliedFirst;
-}
-
 bool AlphaSupported(uint32_t info)
 {
   const uint32_t a = info & kCGBitmapAlphaInfoMask;
   return a == kCGImageAlphaNoneSkipFirst || a == kCGImageAlphaNoneSkipLast ||
          a == kCGImageAlphaPremultipliedFirst || a == kCGImageAlphaPremultipliedLast;
 }
-
-uint8_t ToByte(CGFloat v)
-{
-  if (!(v > 0)) return 0;
-  if (v >= 1) return 255;
-  return (uint8_t)std::lround(v * 255.0);
-}
 }  // namespace
-
-struct CGColorSpace : Counted
-{
-};
-
-struct CGContext : Counted
-{
-  uint8_t* data = nullptr;
-  bool ownsData = false;
-  size_t width = 0, height = 0, bytesPerRow = 0;
-  uint32_t info = 0;
-  CGColorSpaceRef space = nullptr;
-  CGAffineTransform ctm{1, 0, 0, 1, 0, 0};
-  CGFloat fill[4] = {0, 0, 0, 1};
-};
-
-struct CGColor : Counted
-{
-  CGColorSpaceRef space = nullptr;
-  CGFloat comps[4] = {0, 0, 0, 1};
-};
-
-struct CGImage : Counted
-{
-  uint8_t* data = nullptr;
-  size_t width = 0, height = 0, bytesPerRow = 0;
-  uint32_t info = 0;
-};
 
 // ---- colour spaces
 
@@ -158,6 +113,7 @@ CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size
   c->bytesPerRow = bytesPerRow;
   c->info = bitmapInfo;
   c->space = CGColorSpaceRetain(space);
+  c->gs.clip = CGRecords::DeviceBox{0, 0, (long)width, (long)height};
   return Created(c, CGTestKit::kContext);
 }
 
@@ -182,89 +138,6 @@ CGImageAlphaInfo CGBitmapContextGetAlphaInfo(CGContextRef c)
   return c ? (CGImageAlphaInfo)(c->info & kCGBitmapAlphaInfoMask) : kCGImageAlphaNone;
 }
 CGColorSpaceRef CGBitmapContextGetColorSpace(CGContextRef c) { return c ? c->space : nullptr; }
-
-// ---- transformation
-
-void CGContextTranslateCTM(CGContextRef c, CGFloat tx, CGFloat ty)
-{
-  if (!c) return;
-  CGAffineTransform& m = c->ctm;
-  m.tx += m.a * tx + m.c * ty;
-  m.ty += m.b * tx + m.d * ty;
-}
-
-void CGContextScaleCTM(CGContextRef c, CGFloat sx, CGFloat sy)
-{
-  if (!c) return;
-  CGAffineTransform& m = c->ctm;
-  m.a *= sx;
-  m.b *= sx;
-  m.c *= sy;
-  m.d *= sy;
-}
-
-CGAffineTransform CGContextGetCTM(CGContextRef c)
-{
-  return c ? c->ctm : CGAffineTransform{1, 0, 0, 1, 0, 0};
-}
-
-CGPoint CGContextConvertPointToDeviceSpace(CGContextRef c, CGPoint p)
-{
-  return c ? CGPointApplyAffineTransform(p, c->ctm) : p;
-}
-
-// ---- filling
-
-void CGContextSetRGBFillColor(CGContextRef c, CGFloat r, CGFloat g, CGFloat b, CGFloat a)
-{
-  if (!c) return;
-  c->fill[0] = r;
-  c->fill[1] = g;
-  c->fill[2] = b;
-  c->fill[3] = a;
-}
-
-void CGContextFillRect(CGContextRef c, CGRect rect)
-{
-  if (!c || c->ctm.b != 0 || c->ctm.c != 0) return;
-  const CGPoint p0 = CGPointApplyAffineTransform(rect.origin, c->ctm);
-  const CGPoint p1 = CGPointApplyAffineTransform(
-    CGPointMake(rect.origin.x + rect.size.width, rect.origin.y + rect.size.height), c->ctm);
-  // Pixels whose centres lie inside [x0, x1) x [y0, y1) in device space (y up).
-  auto first = [](CGFloat lo) { return (long)std::ceil(lo - 0.5); };
-  long x0 = first(std::fmin(p0.x, p1.x)), x1 = first(std::fmax(p0.x, p1.x));
-  long y0 = first(std::fmin(p0.y, p1.y)), y1 = first(std::fmax(p0.y, p1.y));
-  if (x0 < 0) x0 = 0;
-  if (y0 < 0) y0 = 0;
-  if (x1 > (long)c->width) x1 = (long)c->width;
-  if (y1 > (long)c->height) y1 = (long)c->height;
-  const bool premul = (c->info & kCGBitmapAlphaInfoMask) == kCGImageAlphaPremultipliedFirst ||
-                      (c->info & kCGBitmapAlphaInfoMask) == kCGImageAlphaPremultipliedLast;
-  const CGFloat a = premul ? c->fill[3] : 1.0;
-  const uint8_t rgb[3] = {ToByte(c->fill[0] * a), ToByte(c->fill[1] * a), ToByte(c->fill[2] * a)};
-  const uint8_t alpha = ToByte(a);
-  const bool alphaFirst = AlphaFirst(c->info);
-  for (long y = y0; y < y1; ++y)
-  {
-    uint8_t* row = c->data + (c->height - 1 - (size_t)y) * c->bytesPerRow;
-    for (long x = x0; x < x1; ++x)
-    {
-      uint8_t* p = row + x * 4;
-      if (alphaFirst)
-      {
-        p[0] = alpha;
-        memcpy(p + 1, rgb, 3);
-      }
-      else
-      {
-        memcpy(p, rgb, 3);
-        p[3] = alpha;
-      }
-    }
-  }
-}
-
-void CGContextFlush(CGContextRef) {}
 
 // ---- colours
 
@@ -349,6 +222,8 @@ void ClearFailures()
 int RetainCount(CGContextRef c) { return c ? c->refs.load() : 0; }
 int RetainCount(CGColorRef c) { return c ? c->refs.load() : 0; }
 int RetainCount(CGImageRef i) { return i ? i->refs.load() : 0; }
+
+int FlushCount(CGContextRef c) { return c ? c->flushes.load() : 0; }
 
 const uint8_t* ImageBytes(CGImageRef image) { return image ? image->data : nullptr; }
 }  // namespace CGTestKit

@@ -1,7 +1,8 @@
 #pragma once
 // The CoreGraphics calls the drawing-context layer makes: colour spaces, bitmap contexts over caller
-// memory with their transformation, colours, images made from a bitmap context. Every object is
-// reference counted; a create call that fails returns null.
+// memory with their graphics state (transformation, clip, fill colour, antialiasing), rectangle
+// fills and image drawing, colours, images made from a bitmap context. Every object is reference
+// counted; a create call that fails returns null.
 
 #include <cstddef>
 #include <cstdint>
@@ -76,14 +77,42 @@ CGColorSpaceRef CGBitmapContextGetColorSpace(CGContextRef c);
 // the bitmap, y upwards, one unit a pixel.
 void CGContextTranslateCTM(CGContextRef c, CGFloat tx, CGFloat ty);
 void CGContextScaleCTM(CGContextRef c, CGFloat sx, CGFloat sy);
+// Rotates user space by `angle` radians (counter-clockwise in a y-up space).
+void CGContextRotateCTM(CGContextRef c, CGFloat angle);
+// CTM = t followed by the current CTM (t applies to user points first).
+void CGContextConcatCTM(CGContextRef c, CGAffineTransform t);
 CGAffineTransform CGContextGetCTM(CGContextRef c);
 CGPoint CGContextConvertPointToDeviceSpace(CGContextRef c, CGPoint p);
 
-// Filling: the fill colour and an opaque rectangle fill (pixels whose centres the transformed
-// rectangle covers; the transformation must not rotate).
+// The graphics state: the CTM, the clip, the fill colour and the antialias flag. Saves nest; a
+// restore without a matching save does nothing.
+void CGContextSaveGState(CGContextRef c);
+void CGContextRestoreGState(CGContextRef c);
+
+// Clipping. The clip is a rectangle of whole device pixels, the whole bitmap at first. Clipping to
+// a rectangle keeps the pixels whose centres lie in it (through the CTM; under a rotating CTM, in
+// its device bounding box). The bounding box is the clip in user space (empty: a zero rectangle).
+void CGContextClipToRect(CGContextRef c, CGRect rect);
+CGRect CGContextGetClipBoundingBox(CGContextRef c);
+
+// Antialiasing of what the context draws (default true).
+void CGContextSetShouldAntialias(CGContextRef c, bool shouldAntialias);
+
+// Filling: the fill colour and a rectangle fill of the pixels whose centres the transformed
+// rectangle covers, inside the clip (the transformation must not rotate). The colour is written,
+// not blended: premultiplied into a premultiplied context, with an opaque alpha byte otherwise.
 void CGContextSetRGBFillColor(CGContextRef c, CGFloat r, CGFloat g, CGFloat b, CGFloat a);
 void CGContextFillRect(CGContextRef c, CGRect rect);
 void CGContextFlush(CGContextRef c);
+
+// Draws `image` scaled into `rect` of user space: the image's first (top) row goes to the
+// rectangle's maximum-y edge, so it shows upright in a y-up space and upside down under a y-down
+// CTM. Device pixels whose centres lie inside the transformed rectangle (a centre on an edge
+// counting as a fill counts it) and inside the clip take the nearest image pixel. Opaque (skip)
+// images are copied, premultiplied ones composited source-over; a copy between different
+// settings writes an opaque alpha byte. Rectangles that are empty, negative, not finite or too
+// large for device coordinates draw nothing.
+void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image);
 
 // Colours: one component a channel of the space, then alpha.
 CGColorRef CGColorCreate(CGColorSpaceRef space, const CGFloat* components);
@@ -102,3 +131,9 @@ size_t CGImageGetHeight(CGImageRef image);
 size_t CGImageGetBytesPerRow(CGImageRef image);
 size_t CGImageGetBitsPerPixel(CGImageRef image);
 CGImageAlphaInfo CGImageGetAlphaInfo(CGImageRef image);
+
+// The stand-in's own calls, with no platform counterpart: what text drawing reads of a context.
+// The antialias flag as last set (true for null), and the clip as whole device pixels (origin
+// bottom-left, y up; a zero rectangle for null or an empty clip).
+bool CGContextGetShouldAntialias(CGContextRef c);
+CGRect CGContextGetDeviceClipBox(CGContextRef c);

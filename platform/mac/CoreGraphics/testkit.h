@@ -1,6 +1,7 @@
 #pragma once
 // What tests see of the CoreGraphics stand-in: how many objects of each kind are alive, reference
-// counts, an image's pixels, and a hook that makes the next creations fail.
+// counts, how often a context was flushed, an image's pixels, and a hook that makes the next
+// creations fail.
 
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +37,9 @@ void ClearFailures();
 int RetainCount(CGContextRef c);
 int RetainCount(CGColorRef c);
 int RetainCount(CGImageRef i);
+
+// CGContextFlush calls on this context so far.
+int FlushCount(CGContextRef c);
 
 // An image's pixel bytes (rows of CGImageGetBytesPerRow bytes, top row first).
 const uint8_t* ImageBytes(CGImageRef image);

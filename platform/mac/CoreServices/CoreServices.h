@@ -1,4 +1,5 @@
 #pragma once
-// The Component Manager part of the core services.
+// The core services: the Component Manager and Gestalt.
 
 #include <CoreServices/Components.h>
+#include <CoreServices/Gestalt.h>

@@ -1,0 +1,36 @@
+#pragma once
+// Graphics contexts: a CoreGraphics context with a flipped flag, and the thread's current context.
+// The class methods saveGraphicsState and restoreGraphicsState keep a stack per thread: save pushes
+// the current context (nil included) and saves its CoreGraphics state, restore pops it back as the
+// current context and restores that state.
+
+#include <CoreGraphics/CoreGraphics.h>
+#include <Foundation/Foundation.h>
+
+class NSGraphicsContext : public NSObject
+{
+public:
+  // Autoreleased; the context retains the CoreGraphics context. nil for a null port.
+  static NSGraphicsContext* graphicsContextWithGraphicsPort(void* graphicsPort, BOOL initialFlippedState);
+  static NSGraphicsContext* currentContext();
+  // Retains the new one, releases the old one.
+  static void setCurrentContext(NSGraphicsContext* context);
+  static void saveGraphicsState();
+  static void restoreGraphicsState();
+
+  // The CGContextRef.
+  void* graphicsPort() const { return mPort; }
+  BOOL isFlipped() const { return mFlipped; }
+  // Antialiasing of what is drawn from now on (the CoreGraphics context's state).
+  void setShouldAntialias(BOOL antialias);
+  BOOL shouldAntialias() const;
+  void flushGraphics();
+  const char* className() const override { return "NSGraphicsContext"; }
+
+protected:
+  ~NSGraphicsContext() override;
+
+private:
+  CGContextRef mPort = nullptr;
+  BOOL mFlipped = NO;
+};

@@ -1,0 +1,5 @@
+#pragma once
+// Cocoa: Foundation and AppKit.
+
+#include <Foundation/Foundation.h>
+#include <AppKit/AppKit.h>

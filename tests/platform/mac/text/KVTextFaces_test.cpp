@@ -1,0 +1,62 @@
+// Family names to faces: installed names and their configured metric aliases resolve, unknown
+// names do not (fontconfig's generic fallback does not count), and the default face.
+
+#include <gtest/gtest.h>
+
+#include <text/KVText.h>
+
+#include <string>
+
+TEST(KVTextFaces, NamesResolveToInstalledFacesOrNotAtAll)
+{
+  struct Case
+  {
+    const char* name;
+    const char* file;  // part of the resolved file's name; null: does not resolve
+    const char* family;
+  };
+  const Case cases[] = {
+    {"Arial", "LiberationSans-Regular", "Liberation Sans"},
+    {"arial", "LiberationSans-Regular", "Liberation Sans"},
+    {"ARIAL", "LiberationSans-Regular", "Liberation Sans"},
+    {"Liberation Sans", "LiberationSans-Regular", "Liberation Sans"},
+    {"DejaVu Sans", "DejaVuSans.ttf", "DejaVu Sans"},
+    {"dejavu SANS", "DejaVuSans.ttf", "DejaVu Sans"},
+    // Metric aliases of Debian's fontconfig configuration.
+    {"Helvetica", "LiberationSans-Regular", "Liberation Sans"},
+    {"Times New Roman", "LiberationSerif-Regular", "Liberation Serif"},
+    {"Courier New", "LiberationMono-Regular", "Liberation Mono"},
+    // Unknown names get fontconfig's sans-serif fallback, which is no answer.
+    {"NoSuchFont Qwerty", nullptr, nullptr},
+    {"Qwerty Sans Narrow", nullptr, nullptr},
+    {"", nullptr, nullptr},
+  };
+  for (int pass = 0; pass < 2; ++pass)  // the second pass answers from the cache
+    for (const Case& k : cases)
+    {
+      SCOPED_TRACE(k.name);
+      KVText::Face face;
+      face.file = "untouched";
+      const bool resolved = KVText::ResolveFace(k.name, &face);
+      EXPECT_EQ(resolved, k.file != nullptr);
+      if (!k.file)
+      {
+        EXPECT_EQ(face.file, "untouched");
+        continue;
+      }
+      EXPECT_NE(face.file.find(k.file), std::string::npos) << face.file;
+      EXPECT_EQ(face.family, k.family);
+      EXPECT_EQ(face.index, 0);
+    }
+  EXPECT_FALSE(KVText::ResolveFace(nullptr, nullptr));
+  EXPECT_TRUE(KVText::ResolveFace("Arial", nullptr));
+}
+
+TEST(KVTextFaces, DefaultFaceIsWhatArialResolvesTo)
+{
+  const KVText::Face& face = KVText::DefaultFace();
+  KVText::Face arial;
+  ASSERT_TRUE(KVText::ResolveFace("Arial", &arial));
+  EXPECT_EQ(face.file, arial.file);
+  EXPECT_EQ(&face, &KVText::DefaultFace());
+}
