@@ -11,6 +11,10 @@
 #include "SimpleComp.h"
 #include "biquadfilter.h"
 
+class IControl;
+class IDetentKnob;
+class IOdometerControl;
+
 class Kestrovane : public IFxAPI
 {
 public:
@@ -83,6 +87,16 @@ public:
   // audio thread at the end of each block, read from any thread.
   double GetMeterValue(EMeter meter) const { return mMeterValues[meter].load(std::memory_order_relaxed); }
 
+  // The editor's controls the product keeps: null without an editor.
+  IControl* GetMeterControl(EMeter meter) const { return mMeters[meter]; }
+  IOdometerControl* GetReadout(int paramIdx) const
+  {
+    return paramIdx >= 0 && paramIdx < kNumParams ? mReadouts[paramIdx] : nullptr;
+  }
+  IControl* GetAutoReleaseIndicator() const { return mAutoReleaseIndicator; }
+  IControl* GetInstantAttackIndicator() const { return mInstantAttackIndicator; }
+  IDetentKnob* GetModeKnob() const { return mModeKnob; }
+
   // Read-only views of the signal path, for tests and tools.
   const simpledyn::SimpleCompRms& GetCompressor() const { return mComp; }
   const biquadfilter& GetFilter(EFilter f) const { return mFilters[f]; }
@@ -146,18 +160,26 @@ private:
   void InputMeter(double** inputs, int i);
   void PublishMeters();
 
-  // ----- The editor seam -----
+  // ----- The editor -----
   // Builds the editor surface (800 by 400 pixels, 30 frames per second), loads its bitmaps,
   // attaches its controls and hands it to the core with AttachGraphics, keeping the references to
-  // the meters, readouts, indicators and the Mode knob. Called where the constructor creates the
-  // surface; there is no editor yet, so it does nothing.
-  void CreateEditor() {}
+  // the meters, readouts, indicators and the Mode knob. An image that cannot be loaded leaves the
+  // plug-in without an editor. Nothing in the headless build.
+  void CreateEditor();
   // The editor side of a parameter change, run at the end of OnParamChange: the readouts show the
   // new value (Threshold and Range negated), "Auto Release" shows or hides the Release and Attack
   // readouts and its two indicators, and the Mode knob is flagged for one more redraw. Nothing
-  // without an editor. The meters need no seam: their values are kept (GetMeterValue) for the
-  // editor to show.
-  void UpdateEditor(int /*paramIdx*/) {}
+  // without an editor.
+  void UpdateEditor(int paramIdx);
+  // The meter values of the block just processed, to the meter controls (audio thread).
+  void ShowMeters();
+
+  // Not owned: the editor surface owns its controls. Null without an editor.
+  IControl* mMeters[kNumMeters] = {};
+  IOdometerControl* mReadouts[kNumParams] = {};  // by parameter; null where none
+  IControl* mAutoReleaseIndicator = nullptr;
+  IControl* mInstantAttackIndicator = nullptr;
+  IDetentKnob* mModeKnob = nullptr;
 
   IParam* mParams[kNumParams];  // the core's parameters, looked up once
   biquadfilter mFilters[kNumFilters];

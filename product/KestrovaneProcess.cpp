@@ -96,6 +96,7 @@ void Kestrovane::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   else if (stereo) ProcessFrames<true>(inputs, outputs, nFrames);
   else ProcessFrames<false>(inputs, outputs, nFrames);
   PublishMeters();
+  ShowMeters();
 }
 
 // ----- The steps of one sub-step, shared by both forms -----

@@ -9,4 +9,5 @@ kv_add_product(kv_product_vst KV_API_VST kv_wrapper_vst)
 
 add_library(KestrovaneVST MODULE KestrovaneVSTEntry.cpp)
 target_link_libraries(KestrovaneVST PRIVATE kv_product_vst)
-kv_vst_module(KestrovaneVST BUNDLE KestrovaneVST)
+kv_resource_value(PLUG_BUNDLE_ID_VST kv_vst_id)
+kv_vst_module(KestrovaneVST BUNDLE KestrovaneVST IDENTIFIER ${kv_vst_id})

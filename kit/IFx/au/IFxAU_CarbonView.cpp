@@ -5,11 +5,19 @@
 
 namespace
 {
+// The unit is kept as the host's handle and its plug-in looked up at every use: the unit may
+// close before the view does, and a closed unit has no plug-in.
 struct CarbonViewRecord
 {
   ComponentInstance mViewInstance;
-  IFxAU* mPlug;
+  AudioUnit mUnit;
 };
+
+IGraphics* EditorOf(AudioUnit unit)
+{
+  IFxAU* pPlug = (IFxAU*)GetComponentInstanceStorage(unit);
+  return pPlug ? pPlug->GetGUI() : nullptr;
+}
 }  // namespace
 
 ComponentResult IFxAU::IFxAUCarbonViewEntry(ComponentParameters* params, void* storage)
@@ -25,7 +33,8 @@ ComponentResult IFxAU::IFxAUCarbonViewEntry(ComponentParameters* params, void* s
       return noErr;
     }
     case kComponentCloseSelect:
-      if (pRecord && pRecord->mPlug && pRecord->mPlug->GetGUI()) pRecord->mPlug->GetGUI()->CloseWindow();
+      if (pRecord && pRecord->mUnit)
+        if (IGraphics* pGraphics = EditorOf(pRecord->mUnit)) pGraphics->CloseWindow();
       delete pRecord;
       return noErr;
     case kAudioUnitCarbonViewCreateSelect:
@@ -36,9 +45,9 @@ ComponentResult IFxAU::IFxAUCarbonViewEntry(ComponentParameters* params, void* s
       void* window = ComponentParamAt<void*>(params, 2);
       void* parentControl = ComponentParamAt<void*>(params, 3);
       void** pOutControl = ComponentParamAt<void**>(params, 6);
-      pRecord->mPlug = (IFxAU*)GetComponentInstanceStorage(unit);
-      IGraphics* pGraphics = pRecord->mPlug ? pRecord->mPlug->GetGUI() : nullptr;
+      IGraphics* pGraphics = EditorOf(unit);
       if (!pGraphics) return badComponentSelector;
+      pRecord->mUnit = unit;
       void* control = pGraphics->OpenWindow(window, parentControl);
       if (pOutControl) *pOutControl = control;
       return noErr;

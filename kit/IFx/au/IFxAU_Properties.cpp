@@ -7,9 +7,13 @@
 #include "IFxAU.h"
 #include "IFxAUStrings.h"
 #include "IFxDebug.h"
+#include "IGraphicsMac.h"
 
 namespace
 {
+// The first system whose hosts take Cocoa editor views: 10.5.
+constexpr int kCocoaUIMinimumSystem = 0x1050;
+
 // The factory-preset array owns its records: releasing the array frees them.
 void ReleasePreset(CFAllocatorRef, const void* value)
 {
@@ -217,7 +221,8 @@ ComponentResult IFxAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope sc
 
     case kAudioUnitProperty_CocoaUI:
     {
-      if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
+      // Cocoa editor views need a system of 10.5 or later.
+      if (!GetGUI() || IGraphicsMac::GetUserOSVersion() < kCocoaUIMinimumSystem) return kAudioUnitErr_InvalidProperty;
       CFStringRef bundleID = NewCFString(mBundleID.Get());
       CFBundleRef bundle = CFBundleGetBundleWithIdentifier(bundleID);
       CFRelease(bundleID);

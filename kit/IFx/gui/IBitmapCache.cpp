@@ -67,7 +67,15 @@ IBitmap IGraphicsPix::LoadIBitmap(int ID, const char* name, int nStates)
     // Read and decoded outside the lock.
     pBitmap = OSLoadBitmap(ID, name);
     const bool imgResourceFound = pBitmap != nullptr;
-    IFX_CHECK(imgResourceFound, "kit/IFx/IGraphicsPix", __LINE__);
+    // A missing or broken image in an installed bundle must not take the host down with it (it
+    // is often scanning its plug-ins): the message stays, the surface counts the miss and the
+    // plug-in goes on without an editor.
+    IFX_REPORT(imgResourceFound, "kit/IFx/IGraphicsPix", __LINE__);
+    if (!imgResourceFound)
+    {
+      ++mImagesMissing;
+      return IBitmap();
+    }
     cache.Add(ID, pBitmap);
   }
   return IBitmap(pBitmap, pBitmap->getWidth(), pBitmap->getHeight(), nStates);

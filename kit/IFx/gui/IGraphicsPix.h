@@ -48,7 +48,10 @@ public:
   bool DrawVerticalLine(const IColor* pColor, int xi, int yLo, int yHi) override;
   bool DrawHorizontalLine(const IColor* pColor, int yi, int xLo, int xHi) override;
 
+  // A missing or unreadable image is reported on the standard error stream and gives an empty
+  // bitmap (no pixels, nothing drawn); ImagesMissing counts them.
   IBitmap LoadIBitmap(int ID, const char* name, int nStates = 1) override;
+  int ImagesMissing() const { return mImagesMissing; }
   IBitmap ScaleBitmap(IBitmap* pBitmap, int destW, int destH) override;
   IBitmap CropBitmap(IBitmap* pBitmap, IRECT* pR) override;
   // The cache takes ownership of the raster bitmap.
@@ -76,4 +79,5 @@ public:
 protected:
   PIX_SysBitmap* mDrawBitmap = nullptr;
   PIX_MemBitmap* mTmpBitmap = nullptr;
+  int mImagesMissing = 0;
 };

@@ -181,14 +181,6 @@ bool IGraphicsMac::OpenURL(const char* url, const char*, const char*, const char
   return NSWorkspace::sharedWorkspace()->openURL(pURL);
 }
 
-int IGraphicsMac::GetUserOSVersion()
-{
-  SInt32 ver = 0;
-  Gestalt(gestaltSystemVersion, &ver);
-  Trace("GetUserOSVersion", 266, "%x", ver);
-  return ver;
-}
-
 NSString* ToNSString(const char* cStr)
 {
   return NSString::stringWithCString(cStr);

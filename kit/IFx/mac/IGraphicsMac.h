@@ -4,6 +4,9 @@
 // text with Cocoa string drawing into the back buffer, reads the editor's images from the plug-in
 // bundle's resources, and answers path, URL and system-version questions. Main thread only.
 
+#include <CoreServices/Gestalt.h>
+
+#include "IFxDebug.h"
 #include "IGraphicsPix.h"
 
 class IGraphicsCarbon;
@@ -45,8 +48,15 @@ public:
   // The plug-in bundle's image resource of that file name; the ID is not used.
   PIX_IBitmap* OSLoadBitmap(int ID, const char* name) override;
 
-  // The system version, binary-coded (0x1049 for 10.4.9).
-  int GetUserOSVersion();
+  // The system version, binary-coded (0x1049 for 10.4.9). Needs no surface: the Audio Unit asks
+  // it for its Cocoa view property.
+  static int GetUserOSVersion()
+  {
+    SInt32 ver = 0;
+    Gestalt(gestaltSystemVersion, &ver);
+    Trace("GetUserOSVersion", 266, "%x", ver);
+    return ver;
+  }
 
   // The reverse-domain identifier of the plug-in bundle, through which images and paths are found.
   void SetBundleID(const char* bundleID) { mBundleID.Set(bundleID); }

@@ -4,12 +4,17 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 namespace
 {
 std::mutex s_mutex;
 ComponentRecord* s_first = nullptr;
 std::atomic<ComponentEventSinkProc> s_eventSink{nullptr};
+// Closed instance records, kept for ever (see CloseComponent); never destroyed, so they stay
+// reachable to the very end.
+std::mutex s_closedMutex;
+std::vector<ComponentInstanceRecord*>& s_closed = *new std::vector<ComponentInstanceRecord*>;
 
 bool Matches(const ComponentDescription& d, const ComponentDescription* looking)
 {
@@ -123,8 +128,16 @@ OSErr CloseComponent(ComponentInstance ci)
 {
   if (!IsInstance(ci)) return (OSErr)invalidComponentID;
   const ComponentResult result = CallComponentSelector(ci, kComponentCloseSelect);
+  // The record is kept, marked closed, rather than freed: other modules (a view component of the
+  // same bundle, say) may still hold the handle and ask about it, and must read "closed", not
+  // freed memory.
   ci->mMagic = 0;
-  delete ci;
+  ci->mStorage = nullptr;
+  ci->mEntry = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(s_closedMutex);
+    s_closed.push_back(ci);
+  }
   return ToOSErr(result);
 }
 

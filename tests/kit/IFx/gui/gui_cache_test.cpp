@@ -120,11 +120,21 @@ TEST_F(CacheTest, DeletingASurfaceKeepsTheImages)
   EXPECT_EQ(a.mData->getWidth(), 4);
 }
 
-using CacheDeathTest = CacheTest;
-
-TEST_F(CacheDeathTest, AnImageThatCannotBeLoadedStopsTheProgram)
+// A missing or unreadable image is reported and the surface carries on without it: the product
+// then goes without an editor instead of taking the host down.
+TEST_F(CacheTest, AnImageThatCannotBeLoadedIsReportedAndCounted)
 {
-  EXPECT_DEATH(mGraphics[0]->LoadIBitmap(7030, "missing.png"), "imgResourceFound");
+  testing::internal::CaptureStderr();
+  IBitmap missing = mGraphics[0]->LoadIBitmap(7030, "missing.png");
+  EXPECT_EQ(missing.mData, nullptr);
+  EXPECT_EQ(missing.W, 0);
+  EXPECT_EQ(mGraphics[0]->ImagesMissing(), 1);
   mGraphics[0]->mLoader = nullptr;
-  EXPECT_DEATH(mGraphics[0]->AttachBackground(7031, "knob.png"), "Assertion failed: \\(imgResourceFound\\)");
+  mGraphics[0]->AttachBackground(7031, "knob.png");
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Assertion failed: (imgResourceFound), file kit/IFx/IGraphicsPix, line"), std::string::npos) << err;
+  EXPECT_EQ(mGraphics[0]->ImagesMissing(), 2);
+  EXPECT_EQ(IGraphicsPix::CacheSize(), 0) << "nothing cached for a miss: a later load may find it";
+  IRECT all(0, 0, 32, 32);
+  EXPECT_TRUE(mGraphics[0]->Draw(&all)) << "an empty image draws nothing";
 }

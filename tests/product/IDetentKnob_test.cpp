@@ -1,0 +1,92 @@
+// The Mode knob: the image follows the drag, the detent moves half a step past it, the release
+// sends the detent, and a value from the host goes straight to its nearest detent.
+
+#include "IDetentKnob.h"
+#include "ProductControlsFixture.h"
+
+class DetentKnobTest : public ProductControlsTest
+{
+protected:
+  DetentKnobTest() : mStrip(MakeTestStrip(70, 70, 145)), mBitmap(mStrip.get(), 70, 70 * 145, 145)
+  {
+    mKnob = new IDetentKnob(&mPlug, 0, 0, 9, &mBitmap, 5);
+    mGraphics->AttachControl(mKnob);
+    Attach();
+    Paint();  // the first drawing adopts the value
+  }
+
+  void Paint()
+  {
+    IRECT all(0, 0, 200, 100);
+    mGraphics->Draw(&all);
+  }
+
+  std::unique_ptr<PIX_MemBitmap> mStrip;
+  IBitmap mBitmap;
+  IDetentKnob* mKnob;
+};
+
+TEST_F(DetentKnobTest, DraggingUpFromTheFirstModeSnapsToTheNext)
+{
+  EXPECT_EQ(mKnob->Step(), 0.25);
+  mGraphics->OnMouseDown(35, 35, &mNoMod);
+  // 70 pixels high, gearing 4: 280 pixels of drag for the whole range.
+  mGraphics->OnMouseDrag(35, 15, &mNoMod);  // 20 pixels: 0.0714
+  Paint();
+  EXPECT_EQ(mKnob->Detent(), 0.0);
+  EXPECT_NEAR(mKnob->DragPosition(), 20.0 / 280.0, 1e-12) << "the image follows the mouse";
+  EXPECT_EQ(mKnob->FrameFor(mKnob->DragPosition()), (int)(144 * 20.0 / 280.0 + 0.5) + 1);
+  mGraphics->OnMouseDrag(35, -5, &mNoMod);  // 40 pixels: 0.143, past half a step
+  Paint();
+  EXPECT_EQ(mKnob->Detent(), 0.25);
+  EXPECT_EQ(mKnob->DragPosition(), 0.25);
+  EXPECT_EQ(mKnob->GetValue(), 0.25);
+  mGraphics->OnMouseDrag(35, -10, &mNoMod);  // the drag goes on from there
+  Paint();
+  EXPECT_EQ(mKnob->Detent(), 0.25);
+  EXPECT_GT(mKnob->DragPosition(), 0.25);
+  mPlug.mLog.clear();
+  mGraphics->OnMouseUp(35, -10, &mNoMod);
+  EXPECT_EQ(mKnob->GetValue(), 0.25);
+  EXPECT_EQ(mKnob->DragPosition(), 0.25);
+  EXPECT_EQ(mPlug.GetParam(9)->Value(), 1.0) << "the release sends the detent: \"II\"";
+}
+
+// However many detents apart, one call from the host (a preset, automation) shows its value.
+TEST_F(DetentKnobTest, AHostChangeGoesToTheNearestDetentAtOnce)
+{
+  struct Case
+  {
+    double value, detent;  // in turn, each from where the one before left the knob
+  } cases[] = { { 0.75, 0.75 }, { 0.0, 0.0 }, { 1.0, 1.0 }, { 0.3, 0.25 },
+                { 0.62, 0.5 },  { 0.6, 0.5 }, { 0.1, 0.0 } };  // 0.6: within half a step, stays
+  for (const Case& c : cases)
+  {
+    mKnob->SetValueFromPlug(c.value);
+    EXPECT_EQ(mKnob->Detent(), c.detent) << c.value;
+    EXPECT_EQ(mKnob->GetValue(), c.detent) << c.value;
+    Paint();
+    EXPECT_EQ(mKnob->FrameFor(mKnob->DragPosition()), (int)(144 * c.detent + 0.5) + 1) << c.value;
+  }
+}
+
+TEST_F(DetentKnobTest, FramesForDragPositions)
+{
+  EXPECT_EQ(mKnob->FrameFor(1.0), 145);
+  EXPECT_EQ(mKnob->FrameFor(0.25), 37);
+  EXPECT_EQ(mKnob->FrameFor(0.0), 1);
+  EXPECT_EQ(mKnob->FrameFor(-0.5), 1);
+  EXPECT_EQ(mKnob->FrameFor(3.0), 145);
+  EXPECT_EQ(mKnob->FrameFor(std::nan("")), 1);
+}
+
+TEST_F(DetentKnobTest, TheWheelMovesTheImageLikeADrag)
+{
+  mGraphics->OnMouseWheel(35, 35, &mNoMod, 10);  // 0.1
+  Paint();
+  EXPECT_NEAR(mKnob->DragPosition(), 0.1, 1e-12);
+  EXPECT_EQ(mKnob->Detent(), 0.0);
+  mGraphics->OnMouseWheel(35, 35, &mNoMod, 5);
+  Paint();
+  EXPECT_EQ(mKnob->Detent(), 0.25);
+}
