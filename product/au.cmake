@@ -23,3 +23,4 @@ target_link_libraries(KestrovaneAU PRIVATE kv_product_au)
 kv_au_module(KestrovaneAU PREFIX Kestrovane BUNDLE KestrovaneAU IDENTIFIER ${kv_au_id}
   NAME "${kv_au_mfr}: ${kv_au_name}" TYPE aufx SUBTYPE ${kv_au_subtype} MANUFACTURER ${kv_au_manufacturer}
   VERSION ${kv_au_version} VIEW_CLASS ${kv_au_view_class})
+kv_bundle_editor_images(KestrovaneAU ${PROJECT_BINARY_DIR}/bundles/KestrovaneAU.component)

@@ -147,8 +147,8 @@ TEST_F(KestrovaneVSTTest, BundleLayoutEntriesAndRecord)
     EXPECT_EQ(e->uniqueID, 0x616B3563);
     EXPECT_EQ(e->initialDelay, 0);
     EXPECT_EQ(e->ioRatio, 1.0f);
-    // Replacing, double replacing and mono; no editor is attached yet, so none is announced.
-    EXPECT_EQ(e->flags, 0x1018) << entry;
+    // Replacing, double replacing, mono and the editor.
+    EXPECT_EQ(e->flags, 0x1019) << entry;
   }
 }
 
@@ -156,6 +156,8 @@ TEST_F(KestrovaneVSTTest, EveryOpcodeAnswersAsTabled)
 {
   auto answers = WrapperOpcodeAnswers(136);
   answers[effGetProductString].writes = false;  // the product name is empty: only a terminator
+  answers[effEditGetRect] = { 1, true };          // the editor's rectangle
+  answers[effEditClose] = { 1, false };           // closing a closed editor does nothing
   CheckEveryOpcode(mEffect, answers);
   // A host asking for the vendor version gets nothing.
   EXPECT_EQ(Dispatch(mEffect, effGetVendorVersion), 0);
@@ -407,13 +409,25 @@ TEST_F(KestrovaneVSTTest, MidiIsEchoedThoughTheProductDoesNone)
   EXPECT_TRUE(mHost.Calls(audioMasterWantMidi).empty());
 }
 
-TEST_F(KestrovaneVSTTest, NoEditorYetAndForeignHandlesAreRefused)
+// The editor through the bundle as a host loads it: its rectangle, a view opened without a parent
+// (the module keeps its own copy of the window stand-ins, so nothing of the host's is a parent to
+// it), foreign handles refused, and open/close cycles.
+TEST_F(KestrovaneVSTTest, TheEditorOpensAndClosesAndForeignHandlesAreRefused)
 {
-  EXPECT_EQ(mEffect->flags & effFlagsHasEditor, 0);
+  EXPECT_EQ(mEffect->flags & effFlagsHasEditor, effFlagsHasEditor);
   ERect* pRect = nullptr;
-  EXPECT_EQ(Dispatch(mEffect, effEditGetRect, 0, 0, &pRect), 0);
-  EXPECT_EQ(pRect, nullptr);
-  for (void* handle : { (void*)(uintptr_t)0x2e00004, (void*)(uintptr_t)0x10, (void*)nullptr })
+  ASSERT_EQ(Dispatch(mEffect, effEditGetRect, 0, 0, &pRect), 1);
+  ASSERT_NE(pRect, nullptr);
+  EXPECT_EQ(pRect->top, 0);
+  EXPECT_EQ(pRect->left, 0);
+  EXPECT_EQ(pRect->bottom, 400);
+  EXPECT_EQ(pRect->right, 800);
+  for (void* handle : { (void*)(uintptr_t)0x2e00004, (void*)(uintptr_t)0x10, (void*)pRect })
     EXPECT_EQ(Dispatch(mEffect, effEditOpen, 0, 0, handle), 0);
-  EXPECT_EQ(Dispatch(mEffect, effEditClose), 0);
+  for (int i = 0; i < 100; ++i)
+  {
+    ASSERT_EQ(Dispatch(mEffect, effEditOpen, 0, 0, nullptr), 1);
+    EXPECT_EQ(Dispatch(mEffect, effEditIdle), 0);
+    ASSERT_EQ(Dispatch(mEffect, effEditClose), 1);
+  }
 }

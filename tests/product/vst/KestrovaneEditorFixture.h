@@ -1,0 +1,60 @@
+#pragma once
+// The VST build of the product in process, its bundle (with the editor images) registered as a
+// host's process would find it, and a recording host.
+
+#include <gtest/gtest.h>
+
+#include <AppKit/testkit.h>
+#include <CoreFoundation/CoreFoundation.h>
+#include <Foundation/testkit.h>
+
+#include "BundleFolder.h"
+#include "FakeVstHost.h"
+#include "IGraphicsMac.h"
+#include "Kestrovane.h"
+#include "VstModule.h"
+
+inline void RegisterKestrovaneVSTBundle()
+{
+  static const bool registered = RegisterBundleFolder(KV_KESTROVANE_VST_BUNDLE);
+  (void)registered;
+}
+
+class KestrovaneEditorTest : public ::testing::Test
+{
+protected:
+  KestrovaneEditorTest()
+  {
+    RegisterKestrovaneVSTBundle();
+    IFxInstanceInfo info;
+    info.mVSTHostCallback = FakeVstHost::Callback;
+    mPlug = new Kestrovane(info);
+    mEffect = mPlug->GetAEffect();
+    mHost.Adopt(mEffect);
+    mGraphics = static_cast<IGraphicsMac*>(mPlug->GetGUI());
+  }
+  ~KestrovaneEditorTest() override
+  {
+    Dispatch(mEffect, effClose);
+    FoundationTestKit::DrainImplicitPool();
+  }
+
+  // The host's edits of one parameter, in order: "begin", "automate", "end".
+  std::vector<std::string> EditsOf(int idx)
+  {
+    std::vector<std::string> out;
+    for (const FakeVstHost::Call& c : mHost.Calls())
+    {
+      if (c.index != idx) continue;
+      if (c.opCode == audioMasterBeginEdit) out.push_back("begin");
+      else if (c.opCode == audioMasterEndEdit) out.push_back("end");
+      else if (c.opCode == audioMasterAutomate) out.push_back("automate");
+    }
+    return out;
+  }
+
+  FakeVstHost mHost;
+  Kestrovane* mPlug;
+  AEffect* mEffect;
+  IGraphicsMac* mGraphics;
+};
