@@ -65,7 +65,7 @@ bool DecodeJpeg(JpegLoad* L)
   L->cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
   jpeg_stdio_src(&L->cinfo, L->fp);
   jpeg_read_header(&L->cinfo, TRUE);
-  if ((uint64_t)L->cinfo.image_width * L->cinfo.image_height * 4 > INT_MAX) return false;
+  if (!PIX_ImageSizeAllowed(L->cinfo.image_width, L->cinfo.image_height)) return false;
   jpeg_start_decompress(&L->cinfo);
 
   const int w = (int)L->cinfo.output_width, h = (int)L->cinfo.output_height;

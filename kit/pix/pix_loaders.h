@@ -25,6 +25,15 @@ PIX_IBitmap* PIX_LoadPNGFromNamedResource(const char* name, PIX_IBitmap* bmp);
 PIX_IBitmap* PIX_LoadPNGFromResource(void* hInst, int resid, PIX_IBitmap* bmp);
 PIX_IBitmap* PIX_LoadJPGFromResource(void* hInst, int resid, PIX_IBitmap* bmp);
 
+// The largest image a loader decodes: no side above 16384 pixels and no more than 2^26 pixels in
+// all. A header claiming more is refused before anything is allocated for it.
+constexpr unsigned long long kPIX_MaxImageSide = 16384;
+constexpr unsigned long long kPIX_MaxImagePixels = 1ull << 26;
+inline bool PIX_ImageSizeAllowed(unsigned long long w, unsigned long long h)
+{
+  return w > 0 && h > 0 && w <= kPIX_MaxImageSide && h <= kPIX_MaxImageSide && w * h <= kPIX_MaxImagePixels;
+}
+
 // True when the name's extension (from its last '.', '/' or '\', case ignored) is one of exts.
 bool PIX_HasExtension(const char* name, const char* const* exts, int nexts);
 

@@ -3,7 +3,6 @@
 
 #include <png.h>
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -49,6 +48,7 @@ bool DecodePng(PngLoad* L)
   png_uint_32 width = 0, height = 0;
   int depth = 0, ctype = 0, interlace = 0, compression = 0, filter = 0;
   png_get_IHDR(L->png, L->info, &width, &height, &depth, &ctype, &interlace, &compression, &filter);
+  if (!PIX_ImageSizeAllowed(width, height)) return false;
 
   // Everything to 8-bit R, G, B, A, then alpha moved first (or an opaque alpha put first).
   const bool trns = png_get_valid(L->png, L->info, PNG_INFO_tRNS) != 0;
@@ -63,7 +63,6 @@ bool DecodePng(PngLoad* L)
   png_set_interlace_handling(L->png);
   png_read_update_info(L->png, L->info);
 
-  if (width == 0 || height == 0 || (uint64_t)width * height * 4 > INT_MAX) return false;
   if (png_get_rowbytes(L->png, L->info) != (png_size_t)width * 4) return false;
 
   const int w = (int)width, h = (int)height;

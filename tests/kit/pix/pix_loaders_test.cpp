@@ -234,9 +234,11 @@ TEST(PixLoadPNG, BadFilesGiveNull)
 
 TEST(PixLoadPNG, HugeHeadersFailWithoutAllocating)
 {
-  // Headers claiming images whose pixels cannot be held (width x height x 4 beyond 2 GiB).
+  // Headers claiming images beyond the ceiling: a side above 16384, or more than 2^26 pixels
+  // (8193 x 8193 would be 256 MiB). A 239-byte file must not cost gigabytes.
   fixtures::ScratchDir dir;
-  for (auto wh : {std::pair<unsigned, unsigned>{100000, 100000}, {30000, 20000}, {1000000, 1}})
+  for (auto wh : {std::pair<unsigned, unsigned>{100000, 100000}, {20000, 20000}, {30000, 20000}, {1000000, 1},
+                  {16385, 1}, {1, 16385}, {8193, 8193}})
   {
     PngSpec s;
     s.width = 1;
@@ -341,20 +343,27 @@ TEST(PixLoadJPG, BadFilesGiveNull)
   ASSERT_TRUE(fixtures::WriteBytes(corrupt, bad));
   EXPECT_EQ(PIX_LoadJPG(corrupt.c_str(), nullptr), nullptr);
 
-  // A frame header claiming 65000 x 65000.
-  std::vector<unsigned char> huge = bytes;
-  for (size_t i = 2; i + 9 < huge.size(); ++i)
-    if (huge[i] == 0xff && (huge[i + 1] == 0xc0 || huge[i + 1] == 0xc2))
-    {
-      huge[i + 5] = 0xfd;
-      huge[i + 6] = 0xe8;
-      huge[i + 7] = 0xfd;
-      huge[i + 8] = 0xe8;
-      break;
-    }
-  const std::string big = dir.file("huge.jpg");
-  ASSERT_TRUE(fixtures::WriteBytes(big, huge));
-  EXPECT_EQ(PIX_LoadJPG(big.c_str(), nullptr), nullptr);
+  // Frame headers claiming images beyond the ceiling (height, width): refused before the
+  // decoder allocates for them, whatever the data that follows.
+  for (auto hw : {std::pair<unsigned, unsigned>{65000, 65000}, {64759, 6144}, {1, 16385}, {16385, 1}, {8193, 8193}})
+  {
+    std::vector<unsigned char> huge = bytes;
+    for (size_t i = 2; i + 9 < huge.size(); ++i)
+      if (huge[i] == 0xff && (huge[i + 1] == 0xc0 || huge[i + 1] == 0xc2))
+      {
+        huge[i + 5] = (unsigned char)(hw.first >> 8);
+        huge[i + 6] = (unsigned char)hw.first;
+        huge[i + 7] = (unsigned char)(hw.second >> 8);
+        huge[i + 8] = (unsigned char)hw.second;
+        break;
+      }
+    const std::string big = dir.file("huge" + std::to_string(hw.first) + "x" + std::to_string(hw.second) + ".jpg");
+    ASSERT_TRUE(fixtures::WriteBytes(big, huge));
+    EXPECT_EQ(PIX_LoadJPG(big.c_str(), nullptr), nullptr) << hw.second << " x " << hw.first;
+    PIX_MemBitmap dest(1, 1);
+    EXPECT_EQ(PIX_LoadJPG(big.c_str(), &dest), nullptr);
+    EXPECT_EQ(dest.getWidth(), 1);
+  }
 
   const std::string text = dir.file("text.jpg");
   ASSERT_TRUE(fixtures::WriteBytes(text, std::vector<unsigned char>(300, 'y')));
