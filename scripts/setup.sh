@@ -13,6 +13,7 @@ PACKAGES=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev fonts-dejavu-core
   libsndfile1-dev libpixman-1-dev
   libcairo2-dev libfontconfig-dev fonts-liberation2
+  libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev xvfb
 )
 
 missing=()

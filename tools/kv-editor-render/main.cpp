@@ -1,11 +1,9 @@
-// kv-editor-render: shows the plug-in's editor headless and writes what a user would see as a PNG:
-// the VST build of the product in process, its images from the built bundle, a factory program,
-// parameters and meter values as given, then scripted gestures on the controls; it prints what
-// the host was told.
+// kv-editor-render: shows the plug-in's editor headless and writes what a user would see as a PNG.
+// The VST build of the product runs in process with the images of a built bundle; a factory
+// program, parameters and meter values are set as a host and the audio thread would set them,
+// then scripted gestures act on the controls. Prints every edit the host was told of and the
+// display of every parameter.
 
-#include <png.h>
-
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,11 +13,14 @@
 #include <CoreFoundation/CoreFoundation.h>
 #include <Foundation/testkit.h>
 
+#include "EditorGesture.h"
 #include "IControl.h"
 #include "IGraphicsMac.h"
 #include "Kestrovane.h"
+#include "WindowPicture.h"
 #include "host_cli.h"
 #include "param_options.h"
+#include "resource.h"
 
 namespace
 {
@@ -27,59 +28,60 @@ constexpr const char* kTool = "kv-editor-render";
 
 const char* kUsage =
   "usage: kv-editor-render [options] -o OUT.png\n"
-  "  -o, --output FILE        the picture to write (800 x 400 PNG)\n"
-  "      --bundle PATH        the VST bundle folder with the editor images (default: the build's)\n"
-  "      --program N|NAME     a factory program, by number or name\n"
+  "Opens the plug-in's editor headless, sets it up and acts on it as given, writes the window\n"
+  "(800 x 400) as an RGB PNG and prints, one a line, what the host was told (\"begin 4\",\n"
+  "\"automate 4 0.5123\", \"end 4\") and then every parameter's display (\"Attack = 12.00 mS\").\n"
+  "  -o, --output FILE        the picture to write\n"
+  "      --bundle PATH        the VST bundle folder whose images the editor shows\n"
+  "                           (default: " KV_DEFAULT_VST_BUNDLE ")\n"
+  "      --program N|NAME     a factory program by number (from 0) or name, chosen as a host does\n"
   "  -p, --param NAME=VALUE   a parameter by name and display value, e.g. -p Threshold=-20\n"
-  "      --meter in|out|gr=V  a meter's value, 0 to 1, as the audio thread would set it\n"
-  "      --drag NAME=DY       press the control of parameter NAME, drag DY pixels up (down if negative)\n"
-  "      --dblclick NAME      double-click the control of parameter NAME\n"
-  "      --wheel NAME=STEPS   turn the wheel STEPS steps over the control of parameter NAME\n"
-  "Gestures run in the order given, after the program, parameters and meters. Prints every edit\n"
-  "the host was told of and the display of every parameter.\n";
+  "      --meter in|out|gr=V  a meter's value, 0 to 1, as the audio thread leaves it after a block\n"
+  "Gestures on the control of a parameter, in the order given, after the settings above:\n"
+  "      --drag NAME=DY       press its centre, drag DY pixels up (down when negative), release\n"
+  "      --dblclick NAME      double-click it\n"
+  "      --wheel NAME=STEPS   turn the mouse wheel STEPS steps over it (up when positive)\n"
+  "Errors (a bad option, an unknown parameter or program, a value the parameter does not show,\n"
+  "a bundle without the editor's images) print a message and exit with status 2, writing nothing.\n";
 
-struct Gesture
-{
-  enum EKind { kDrag, kDoubleClick, kWheel } kind;
-  std::string param;
-  int amount;
-};
+constexpr double kFrameSeconds = 1.0 / GUI_FPS;
+constexpr int kSettleFrames = 4;  // enough for every dirty control to be painted
 
 struct Options
 {
   std::string output, bundle = KV_DEFAULT_VST_BUNDLE, program;
   std::vector<std::string> params, meters;
-  std::vector<Gesture> gestures;
+  std::vector<EditorGesture> gestures;
 };
 
+// What the host was told, in order.
 std::vector<std::string> sHostLog;
 
-VstIntPtr HostCallback(AEffect*, VstInt32 opCode, VstInt32 idx, VstIntPtr, void*, float opt)
+VstIntPtr VSTCALLBACK HostCallback(AEffect*, VstInt32 opCode, VstInt32 idx, VstIntPtr, void*, float opt)
 {
   char line[64];
-  if (opCode == audioMasterAutomate) snprintf(line, sizeof(line), "automate %d %.4f", idx, opt);
-  else if (opCode == audioMasterBeginEdit) snprintf(line, sizeof(line), "begin %d", idx);
-  else if (opCode == audioMasterEndEdit) snprintf(line, sizeof(line), "end %d", idx);
-  else return 0;
+  switch (opCode)
+  {
+    case audioMasterVersion: return kVstVersion;
+    case audioMasterAutomate: snprintf(line, sizeof(line), "automate %d %.4f", idx, opt); break;
+    case audioMasterBeginEdit: snprintf(line, sizeof(line), "begin %d", idx); break;
+    case audioMasterEndEdit: snprintf(line, sizeof(line), "end %d", idx); break;
+    default: return 0;
+  }
   sHostLog.push_back(line);
   return 0;
 }
 
+// A request the tool cannot carry out. Thrown rather than exiting on the spot, so the plug-in and
+// its window are closed as a host closes them however the run ends.
+struct RenderFailure
+{
+  std::string mMessage;
+};
+
 [[noreturn]] void Fail(const std::string& message)
 {
-  kvtool::HostFail(kTool, message);
-}
-
-// "NAME=N" into its name and integer.
-Gesture ParseGesture(Gesture::EKind kind, const std::string& arg)
-{
-  if (kind == Gesture::kDoubleClick) return Gesture{ kind, kvtool::Trim(arg), 0 };
-  kvtool::ParamAssignment a;
-  std::string err;
-  double n = 0.0;
-  if (!kvtool::ParseParamAssignment(arg, &a, &err)) Fail(err);
-  if (!kvtool::LeadingNumber(a.value, &n)) Fail("not a number: " + a.value);
-  return Gesture{ kind, a.name, (int)std::lround(n) };
+  throw RenderFailure{ message };
 }
 
 Options ParseOptions(int argc, char** argv)
@@ -88,9 +90,15 @@ Options ParseOptions(int argc, char** argv)
   for (int i = 1; i < argc; ++i)
   {
     const std::string a = argv[i];
-    auto value = [&]() -> std::string {
-      if (i + 1 >= argc) Fail(a + " needs a value");
+    const auto value = [&]() -> std::string {
+      if (i + 1 >= argc) Fail(a + " needs a value (see --help)");
       return argv[++i];
+    };
+    const auto gesture = [&](EditorGesture::EKind kind) {
+      EditorGesture g;
+      std::string err;
+      if (!ParseEditorGesture(kind, value(), &g, &err)) Fail(a + ": " + err);
+      o.gestures.push_back(g);
     };
     if (a == "-h" || a == "--help")
     {
@@ -102,37 +110,64 @@ Options ParseOptions(int argc, char** argv)
     else if (a == "--program") o.program = value();
     else if (a == "-p" || a == "--param") o.params.push_back(value());
     else if (a == "--meter") o.meters.push_back(value());
-    else if (a == "--drag") o.gestures.push_back(ParseGesture(Gesture::kDrag, value()));
-    else if (a == "--dblclick") o.gestures.push_back(ParseGesture(Gesture::kDoubleClick, value()));
-    else if (a == "--wheel") o.gestures.push_back(ParseGesture(Gesture::kWheel, value()));
+    else if (a == "--drag") gesture(EditorGesture::kDrag);
+    else if (a == "--dblclick") gesture(EditorGesture::kDoubleClick);
+    else if (a == "--wheel") gesture(EditorGesture::kWheel);
     else Fail("unknown option " + a + " (see --help)");
   }
-  if (o.output.empty()) Fail("no output picture given (-o FILE)");
+  if (o.output.empty()) Fail("no picture to write: give -o FILE (see --help)");
   return o;
 }
 
-int ParamIndex(Kestrovane* plug, const std::string& name)
+// ----- The plug-in, as a host reaches it -----
+
+VstIntPtr Dispatch(AEffect* e, VstInt32 opCode, VstInt32 idx = 0, VstIntPtr value = 0, void* ptr = nullptr)
 {
-  for (int i = 0; i < plug->NParams(); ++i)
-    if (kvtool::SameText(plug->GetParam(i)->GetNameForHost(), name)) return i;
-  Fail("no parameter named \"" + name + "\"");
+  return e->dispatcher(e, opCode, idx, value, ptr, 0.0f);
 }
 
-void SetParameter(Kestrovane* plug, AEffect* e, const std::string& option)
+std::string EffectText(AEffect* e, VstInt32 opCode, VstInt32 idx)
+{
+  char text[256] = {};
+  Dispatch(e, opCode, idx, 0, text);
+  text[sizeof(text) - 1] = 0;
+  return text;
+}
+
+int FindParam(AEffect* e, const std::string& name)
+{
+  std::string names;
+  for (int i = 0; i < e->numParams; ++i)
+  {
+    const std::string n = EffectText(e, effGetParamName, i);
+    if (kvtool::SameText(n, name)) return i;
+    names += (i ? ", " : "") + n;
+  }
+  Fail("no parameter \"" + name + "\"; the parameters are: " + names);
+}
+
+void ChooseProgram(AEffect* e, const std::string& which)
+{
+  std::vector<std::string> names;
+  for (int i = 0; i < e->numPrograms; ++i) names.push_back(EffectText(e, effGetProgramNameIndexed, i));
+  const int idx = kvtool::FindProgram(names, which);
+  if (idx < 0) Fail("no program \"" + which + "\" (by number 0 to " + std::to_string(e->numPrograms - 1) + " or name)");
+  Dispatch(e, effSetProgram, 0, idx);
+}
+
+void SetParameter(AEffect* e, const std::string& option)
 {
   kvtool::ParamAssignment a;
   std::string err;
   if (!kvtool::ParseParamAssignment(option, &a, &err)) Fail(err);
-  const int idx = ParamIndex(plug, a.name);
-  const IParam* p = plug->GetParam(idx);
-  double normalized = 0.0;
-  const auto displayAt = [p](double v) {
-    char text[128];
-    p->GetDisplayForHost(v, true, text);
-    return std::string(text);
+  const int idx = FindParam(e, a.name);
+  const auto displayAt = [e, idx](double n) {
+    e->setParameter(e, idx, (float)n);
+    return EffectText(e, effGetParamDisplay, idx);
   };
+  double normalized = 0.0;
   if (!kvtool::FindNormalizedForDisplay(displayAt, a.value, &normalized))
-    Fail("\"" + a.value + "\" is not a value of " + a.name);
+    Fail("parameter \"" + EffectText(e, effGetParamName, idx) + "\" shows no value \"" + a.value + "\"");
   e->setParameter(e, idx, (float)normalized);
 }
 
@@ -141,138 +176,124 @@ void SetMeter(Kestrovane* plug, const std::string& option)
   kvtool::ParamAssignment a;
   std::string err;
   double v = 0.0;
-  if (!kvtool::ParseParamAssignment(option, &a, &err)) Fail(err);
-  if (!kvtool::LeadingNumber(a.value, &v) || !(v >= 0.0 && v <= 1.0)) Fail("a meter's value is 0 to 1: " + a.value);
-  const Kestrovane::EMeter meter = kvtool::SameText(a.name, "in")    ? Kestrovane::kInputMeter
-                                   : kvtool::SameText(a.name, "out") ? Kestrovane::kOutputMeter
-                                   : kvtool::SameText(a.name, "gr")  ? Kestrovane::kGainReductionMeter
-                                                                     : Kestrovane::kNumMeters;
-  if (meter == Kestrovane::kNumMeters) Fail("meters are in, out and gr, not " + a.name);
-  plug->GetMeterControl(meter)->SetValueFromPlug(v);
-}
-
-void Frame()
-{
-  FoundationTestKit::RunFor(1.0 / 30.0);
-}
-
-// The gesture at the centre of the parameter's control; window coordinates run upwards.
-void Perform(Kestrovane* plug, IGraphicsMac* g, NSWindow* w, const Gesture& gesture)
-{
-  const int idx = ParamIndex(plug, gesture.param);
-  IControl* control = nullptr;
-  for (int i = 0; i < g->NControls() && !control; ++i)
-    if (g->GetControl(i)->ParamIdx() == idx) control = g->GetControl(i);
-  if (!control) Fail("no control shows " + gesture.param);
-  const IRECT& r = *control->GetRECT();
-  const double x = (r.L + r.R) / 2.0, y = g->Height() - (r.T + r.B) / 2.0;
-  switch (gesture.kind)
+  if (!kvtool::ParseParamAssignment(option, &a, &err)) Fail("--meter: " + err);
+  const struct
   {
-    case Gesture::kDrag:
-    {
-      AppKitTestKit::MouseDown(w, x, y);
-      Frame();
-      const int step = gesture.amount >= 0 ? 3 : -3;
-      for (int moved = 0; moved != gesture.amount;)
-      {
-        moved = std::abs(gesture.amount - moved) < 3 ? gesture.amount : moved + step;
-        AppKitTestKit::MouseDragged(w, x, y + moved);
-        Frame();
-      }
-      AppKitTestKit::MouseUp(w, x, y + gesture.amount);
-      break;
-    }
-    case Gesture::kDoubleClick:
-      AppKitTestKit::MouseDown(w, x, y, 0, 1);
-      AppKitTestKit::MouseUp(w, x, y, 0, 1);
-      AppKitTestKit::MouseDown(w, x, y, 0, 2);
-      AppKitTestKit::MouseUp(w, x, y, 0, 2);
-      break;
-    case Gesture::kWheel:
-      for (int i = 0; i < std::abs(gesture.amount); ++i)
-      {
-        AppKitTestKit::ScrollWheel(w, x, y, gesture.amount > 0 ? 1.0 : -1.0);
-        Frame();
-      }
-      break;
-  }
-  Frame();
+    const char* name;
+    Kestrovane::EMeter meter;
+  } meters[] = { { "in", Kestrovane::kInputMeter },
+                 { "out", Kestrovane::kOutputMeter },
+                 { "gr", Kestrovane::kGainReductionMeter } };
+  const Kestrovane::EMeter* pMeter = nullptr;
+  for (const auto& m : meters)
+    if (kvtool::SameText(m.name, a.name)) pMeter = &m.meter;
+  if (!pMeter) Fail("--meter: the meters are in, out and gr, not \"" + a.name + "\"");
+  char* end = nullptr;
+  v = strtod(a.value.c_str(), &end);
+  if (*end != 0 || !(v >= 0.0 && v <= 1.0)) Fail("--meter: a meter's value is a number from 0 to 1, not \"" + a.value + "\"");
+  plug->GetMeterControl(*pMeter)->SetValueFromPlug(v);
 }
 
-bool WritePicture(const std::string& path, NSWindow* w)
+// Registers the bundle folder, so that the product's identifier resolves to it.
+void RegisterBundle(const std::string& path)
 {
-  int width, height, rowBytes;
-  const uint8_t* px = AppKitTestKit::WindowPixels(w, &width, &height, &rowBytes);
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  std::vector<png_byte> row((size_t)width * 3);
-  bool ok = info && !setjmp(png_jmpbuf(png));
-  if (ok)
+  CFURLRef url =
+    CFURLCreateFromFileSystemRepresentation(nullptr, (const UInt8*)path.c_str(), (CFIndex)path.size(), true);
+  CFBundleRef bundle = url ? CFBundleCreate(nullptr, url) : nullptr;
+  if (url) CFRelease(url);
+  if (!bundle) Fail("no bundle at " + path);
+  char id[256] = {};
+  CFStringRef bundleID = CFBundleGetIdentifier(bundle);
+  if (!bundleID || !CFStringGetCString(bundleID, id, sizeof(id), kCFStringEncodingUTF8) ||
+      std::string(id) != PLUG_BUNDLE_ID_VST)
+    Fail(path + " is not the plug-in's bundle: its Info.plist names " + (id[0] ? id : "no identifier") +
+         ", not " PLUG_BUNDLE_ID_VST);
+}
+
+void RunFrame()
+{
+  FoundationTestKit::RunFor(kFrameSeconds);
+}
+
+// The plug-in as the host holds it, and the editor's window once one is open.
+class OpenPlugin
+{
+public:
+  explicit OpenPlugin(Kestrovane* plug) : mPlug(plug), mEffect(plug->GetAEffect()) {}
+  ~OpenPlugin()
   {
-    png_init_io(png, f);
-    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y)
+    if (mWindow)
     {
-      const uint8_t* src = px + (size_t)y * rowBytes;
-      for (int x = 0; x < width; ++x)
-        for (int c = 0; c < 3; ++c) row[(size_t)x * 3 + c] = src[x * 4 + 1 + c];  // A, R, G, B in memory
-      png_write_row(png, row.data());
+      Dispatch(mEffect, effEditClose);
+      mWindow->release();
     }
-    png_write_end(png, nullptr);
+    Dispatch(mEffect, effClose);  // deletes the plug-in
+    FoundationTestKit::DrainImplicitPool();
   }
-  png_destroy_write_struct(&png, info ? &info : nullptr);
-  return (fclose(f) == 0) && ok;
+  OpenPlugin(const OpenPlugin&) = delete;
+  OpenPlugin& operator=(const OpenPlugin&) = delete;
+
+  Kestrovane* mPlug;
+  AEffect* mEffect;
+  NSWindow* mWindow = nullptr;
+};
+
+void Render(const Options& o)
+{
+  RegisterBundle(o.bundle);
+  IFxInstanceInfo info;
+  info.mVSTHostCallback = HostCallback;
+  OpenPlugin open(new Kestrovane(info));
+  Kestrovane* plug = open.mPlug;
+  AEffect* e = open.mEffect;
+  IGraphicsMac* pGraphics = static_cast<IGraphicsMac*>(plug->GetGUI());
+  if (!pGraphics) Fail("no editor: the images are missing from " + o.bundle + "/Contents/Resources");
+  Dispatch(e, effOpen);
+
+  // Every name is checked before anything is shown, so a mistake anywhere writes nothing.
+  std::vector<IControl*> targets;
+  for (const EditorGesture& g : o.gestures)
+  {
+    const int idx = FindParam(e, g.mParam);
+    IControl* pControl = FindParamControl(pGraphics, idx);
+    if (!pControl) Fail("no control in the editor sets \"" + g.mParam + "\"");
+    targets.push_back(pControl);
+  }
+  if (!o.program.empty()) ChooseProgram(e, o.program);
+  for (const std::string& p : o.params) SetParameter(e, p);
+  for (const std::string& m : o.meters) SetMeter(plug, m);
+
+  NSWindow* window = open.mWindow = AppKitTestKit::NewWindow(pGraphics->Width(), pGraphics->Height());
+  if (Dispatch(e, effEditOpen, 0, 0, window->contentView()) != 1) Fail("the editor did not open");
+  for (int i = 0; i < kSettleFrames; ++i) RunFrame();
+  for (size_t i = 0; i < o.gestures.size(); ++i)
+    PerformEditorGesture(window, pGraphics->Height(), targets[i], o.gestures[i], RunFrame);
+  for (int i = 0; i < kSettleFrames; ++i) RunFrame();
+
+  std::string err;
+  if (!WriteWindowPicture(window, o.output, &err)) Fail(err);
+
+  for (const std::string& line : sHostLog) printf("%s\n", line.c_str());
+  for (int i = 0; i < e->numParams; ++i)
+  {
+    const std::string label = EffectText(e, effGetParamLabel, i);
+    printf("%s = %s%s\n", EffectText(e, effGetParamName, i).c_str(), EffectText(e, effGetParamDisplay, i).c_str(),
+           label.empty() ? "" : (" " + label).c_str());
+  }
 }
 }  // namespace
 
 int main(int argc, char** argv)
 {
-  const Options o = ParseOptions(argc, argv);
-  CFURLRef url = CFURLCreateFromFileSystemRepresentation(nullptr, (const UInt8*)o.bundle.c_str(), (CFIndex)o.bundle.size(), true);
-  const bool registered = CFBundleCreate(nullptr, url) != nullptr;
-  CFRelease(url);
-  if (!registered) Fail("no bundle at " + o.bundle);
-
-  IFxInstanceInfo info;
-  info.mVSTHostCallback = HostCallback;
-  Kestrovane* plug = new Kestrovane(info);
-  AEffect* e = plug->GetAEffect();
-  IGraphicsMac* g = static_cast<IGraphicsMac*>(plug->GetGUI());
-  if (!g) Fail("no editor: the bundle's images are missing (" + o.bundle + "/Contents/Resources)");
-  e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
-
-  if (!o.program.empty())
+  try
   {
-    std::vector<std::string> names;
-    for (int i = 0; i < plug->NPresets(); ++i) names.push_back(plug->GetPresetName(i));
-    const int idx = kvtool::FindProgram(names, o.program);
-    if (idx < 0) Fail("no program " + o.program);
-    e->dispatcher(e, effSetProgram, 0, idx, nullptr, 0.0f);
+    Render(ParseOptions(argc, argv));
+    return 0;
   }
-  for (const std::string& p : o.params) SetParameter(plug, e, p);
-  for (const std::string& m : o.meters) SetMeter(plug, m);
-
-  NSWindow* window = AppKitTestKit::NewWindow(g->Width(), g->Height());
-  if (!e->dispatcher(e, effEditOpen, 0, 0, window->contentView(), 0.0f)) Fail("the editor did not open");
-  for (int i = 0; i < 3; ++i) Frame();
-  for (const Gesture& gesture : o.gestures) Perform(plug, g, window, gesture);
-  for (int i = 0; i < 3; ++i) Frame();
-
-  if (!WritePicture(o.output, window)) Fail("cannot write " + o.output);
-  for (const std::string& line : sHostLog) printf("%s\n", line.c_str());
-  for (int i = 0; i < plug->NParams(); ++i)
+  catch (const RenderFailure& failure)
   {
-    char text[128];
-    plug->GetParam(i)->GetDisplayForHost(text);
-    printf("%s = %s %s\n", plug->GetParam(i)->GetNameForHost(), text, plug->GetParam(i)->GetLabelForHost());
+    fflush(stdout);
+    fprintf(stderr, "%s: %s\n", kTool, failure.mMessage.c_str());
+    return 2;
   }
-  e->dispatcher(e, effEditClose, 0, 0, nullptr, 0.0f);
-  window->release();
-  e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
-  FoundationTestKit::DrainImplicitPool();
-  return 0;
 }

@@ -200,11 +200,29 @@ VstIntPtr VstHostedPlugin::HostCallback(AEffect* pEffect, VstInt32 opCode, VstIn
   return pHost ? pHost->Answer(opCode, idx, value, ptr, opt) : 0;
 }
 
-VstIntPtr VstHostedPlugin::Answer(VstInt32 opCode, VstInt32 /*idx*/, VstIntPtr /*value*/, void* ptr, float /*opt*/)
+VstIntPtr VstHostedPlugin::Answer(VstInt32 opCode, VstInt32 idx, VstIntPtr /*value*/, void* ptr, float opt)
 {
   switch (opCode)
   {
-    case audioMasterAutomate: ++mAutomations; return 0;
+    case audioMasterAutomate:
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit:
+    {
+      char line[64];
+      if (opCode == audioMasterAutomate)
+      {
+        ++mAutomations;
+        snprintf(line, sizeof(line), "automate %d %.4f", idx, opt);
+      }
+      else
+      {
+        snprintf(line, sizeof(line), "%s %d", opCode == audioMasterBeginEdit ? "begin" : "end", idx);
+      }
+      std::lock_guard<std::mutex> lock(mEditLogMutex);
+      // Bounded: a tool that never reads the log does not grow without end.
+      if (mEditLog.size() < 100000) mEditLog.push_back(line);
+      return opCode == audioMasterAutomate ? 0 : 1;
+    }
     case audioMasterGetTime: return (VstIntPtr)&mTimeInfo;
     case audioMasterProcessEvents:
       if (ptr) mEventsReceived += ((const VstEvents*)ptr)->numEvents;
@@ -232,4 +250,37 @@ VstIntPtr VstHostedPlugin::Answer(VstInt32 opCode, VstInt32 /*idx*/, VstIntPtr /
     case audioMasterGetLanguage: return 1;  // English
     default: return 0;
   }
+}
+
+bool VstHostedPlugin::EditorSize(int* pWidth, int* pHeight) const
+{
+  if (!(mEffect->flags & effFlagsHasEditor)) return false;
+  ERect* r = nullptr;
+  if (!Dispatch(effEditGetRect, 0, 0, &r) || !r) return false;
+  *pWidth = r->right - r->left;
+  *pHeight = r->bottom - r->top;
+  return *pWidth > 0 && *pHeight > 0;
+}
+
+bool VstHostedPlugin::OpenEditor(uintptr_t parentWindow)
+{
+  return Dispatch(effEditOpen, 0, 0, (void*)parentWindow) != 0;
+}
+
+void VstHostedPlugin::IdleEditor()
+{
+  Dispatch(effEditIdle);
+}
+
+void VstHostedPlugin::CloseEditor()
+{
+  Dispatch(effEditClose);
+}
+
+std::vector<std::string> VstHostedPlugin::TakeEditLog()
+{
+  std::lock_guard<std::mutex> lock(mEditLogMutex);
+  std::vector<std::string> out;
+  out.swap(mEditLog);
+  return out;
 }

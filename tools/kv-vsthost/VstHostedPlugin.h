@@ -4,6 +4,9 @@
 
 #include <vst2_interface.h>
 
+#include <atomic>
+#include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -52,6 +55,16 @@ public:
   // Processes one block of planar buffers (numInputs in, numOutputs out).
   void ProcessBlock(ProcessKind kind, float** in, float** out, double** dIn, double** dOut, int nFrames);
 
+  // The editor: its size from get-rect (false when the plug-in has none), opened into a window of
+  // the host's windowing system (an X11 window id), its idle call, closing it.
+  bool EditorSize(int* pWidth, int* pHeight) const;
+  bool OpenEditor(uintptr_t parentWindow);
+  void IdleEditor();
+  void CloseEditor();
+  // The edits the plug-in reported since the last call, one line each ("automate 4 0.5123",
+  // "begin 4", "end 4"), from whatever thread it reported them on.
+  std::vector<std::string> TakeEditLog();
+
   // What the plug-in asked of the host, for the report.
   int AutomationCount() const { return mAutomations; }
   int EventsReceived() const { return mEventsReceived; }
@@ -70,6 +83,8 @@ private:
   int mBlockSize = 512;
   bool mProcessing = false;
   VstTimeInfo mTimeInfo = {};
-  int mAutomations = 0;
+  std::atomic<int> mAutomations{0};
+  std::mutex mEditLogMutex;
+  std::vector<std::string> mEditLog;
   int mEventsReceived = 0;
 };

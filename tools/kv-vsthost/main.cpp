@@ -3,6 +3,9 @@
 // and output levels and the CPU time per second of audio.
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "EditorWindow.h"
 #include "VstHostedPlugin.h"
 #include "audio_buffer.h"
 #include "cpu_time.h"
@@ -36,6 +40,10 @@ const char* kUsage =
   "      --repeat N           process the input N times in a row (for steadier CPU figures)\n"
   "      --format F           output samples: float (default), pcm24 or pcm16\n"
   "      --list-programs      print the programs\n"
+  "      --editor             open the plug-in's editor in an X11 window and run the input through\n"
+  "                           it in real time, over and over, until the window is closed; prints\n"
+  "                           every edit the plug-in reports\n"
+  "      --editor-seconds S   close the editor after S seconds\n"
   "  -q, --quiet              print only the summary\n";
 
 constexpr const char* kParamStateHeader = "# kv-vsthost parameter state";
@@ -44,7 +52,8 @@ constexpr const char* kTool = "kv-vsthost";
 
 struct Options : kvtool::HostOptions
 {
-  bool useDouble = false, accumulate = false;
+  bool useDouble = false, accumulate = false, editor = false;
+  double editorSeconds = 0.0;
 };
 
 [[noreturn]] void Fail(const std::string& message)
@@ -59,6 +68,12 @@ bool ParseOptions(int argc, char** argv, Options* o)
     const std::string a = argv[i];
     if (a == "-h" || a == "--help") return false;
     if (a == "--double") o->useDouble = true;
+    else if (a == "--editor") o->editor = true;
+    else if (a == "--editor-seconds")
+    {
+      if (i + 1 >= argc || !(o->editorSeconds = atof(argv[++i])) || o->editorSeconds < 0) Fail("--editor-seconds needs a positive number");
+      o->editor = true;
+    }
     else if (a == "--accumulate") o->accumulate = true;
     else if (!kvtool::ParseSharedOption(kTool, argc, argv, &i, o)) Fail("unknown option " + a);
   }
@@ -196,6 +211,63 @@ void PrintParameters(VstHostedPlugin& plug)
   }
 }
 
+// The plug-in's block buffers over an input: channel i of the plug-in takes channel i of the input;
+// a mono input feeds both of a stereo pair; inputs beyond the file's (a sidechain) hear silence.
+class BlockRunner
+{
+public:
+  BlockRunner(VstHostedPlugin& plug, VstHostedPlugin::ProcessKind kind, const kvtool::AudioBuffer& input, int block)
+    : mPlug(plug), mKind(kind), mInput(input), mNIn(std::max(0, plug.Effect()->numInputs)),
+      mNOut(std::max(0, plug.Effect()->numOutputs))
+  {
+    for (auto* v : { &mIn, &mOut }) v->assign((size_t)(v == &mIn ? mNIn : mNOut), std::vector<float>((size_t)block));
+    for (auto* v : { &mDIn, &mDOut }) v->assign((size_t)(v == &mDIn ? mNIn : mNOut), std::vector<double>((size_t)block));
+    for (auto& ch : mIn) mInPtrs.push_back(ch.data());
+    for (auto& ch : mOut) mOutPtrs.push_back(ch.data());
+    for (auto& ch : mDIn) mDInPtrs.push_back(ch.data());
+    for (auto& ch : mDOut) mDOutPtrs.push_back(ch.data());
+  }
+
+  // Processes n frames of the input from pos; the output lands in *pOutput from pos when given.
+  void Run(int pos, int n, kvtool::AudioBuffer* pOutput)
+  {
+    for (int c = 0; c < mNIn; ++c)
+    {
+      const float* src = Source(c);
+      for (int s = 0; s < n; ++s)
+      {
+        mIn[(size_t)c][(size_t)s] = src ? src[pos + s] : 0.0f;
+        mDIn[(size_t)c][(size_t)s] = mIn[(size_t)c][(size_t)s];
+      }
+    }
+    mPlug.ProcessBlock(mKind, mInPtrs.data(), mOutPtrs.data(), mDInPtrs.data(), mDOutPtrs.data(), n);
+    if (!pOutput) return;
+    const bool isDouble = mKind == VstHostedPlugin::ProcessKind::kDouble;
+    for (int c = 0; c < mNOut; ++c)
+      for (int s = 0; s < n; ++s)
+        pOutput->channels[(size_t)c][(size_t)(pos + s)] =
+          isDouble ? (float)mDOut[(size_t)c][(size_t)s] : mOut[(size_t)c][(size_t)s];
+  }
+
+  int NumOutputs() const { return mNOut; }
+
+private:
+  const float* Source(int i) const
+  {
+    if (i < mInput.NumChannels()) return mInput.channels[(size_t)i].data();
+    if (i == 1 && mInput.NumChannels() == 1) return mInput.channels[0].data();
+    return nullptr;
+  }
+
+  VstHostedPlugin& mPlug;
+  VstHostedPlugin::ProcessKind mKind;
+  const kvtool::AudioBuffer& mInput;
+  int mNIn, mNOut;
+  std::vector<std::vector<float>> mIn, mOut;
+  std::vector<std::vector<double>> mDIn, mDOut;
+  std::vector<float*> mInPtrs, mOutPtrs;
+  std::vector<double*> mDInPtrs, mDOutPtrs;
+};
 
 struct RunResult
 {
@@ -204,61 +276,91 @@ struct RunResult
   int nBlocks = 0;
 };
 
-// Runs the input through the plug-in in blocks, `repeat` times over. Channel i of the plug-in takes
-// channel i of the input; a mono input feeds both of a stereo pair; inputs beyond the file's (a
-// sidechain) hear silence.
+// Runs the input through the plug-in in blocks, `repeat` times over.
 RunResult ProcessAll(VstHostedPlugin& plug, VstHostedPlugin::ProcessKind kind, const kvtool::AudioBuffer& input,
                      int block, int repeat)
 {
-  const AEffect* e = plug.Effect();
-  const int nIn = std::max(0, e->numInputs), nOut = std::max(0, e->numOutputs);
+  BlockRunner runner(plug, kind, input, block);
   const int nFrames = input.NumFrames();
-  const auto sourceOf = [&](int i) -> const float* {
-    if (i < input.NumChannels()) return input.channels[(size_t)i].data();
-    if (i == 1 && input.NumChannels() == 1) return input.channels[0].data();
-    return nullptr;
-  };
-  std::vector<std::vector<float>> inBlock((size_t)nIn, std::vector<float>((size_t)block));
-  std::vector<std::vector<float>> outBlock((size_t)nOut, std::vector<float>((size_t)block));
-  std::vector<std::vector<double>> dInBlock((size_t)nIn, std::vector<double>((size_t)block));
-  std::vector<std::vector<double>> dOutBlock((size_t)nOut, std::vector<double>((size_t)block));
-  std::vector<float*> inPtrs, outPtrs;
-  std::vector<double*> dInPtrs, dOutPtrs;
-  for (auto& ch : inBlock) inPtrs.push_back(ch.data());
-  for (auto& ch : outBlock) outPtrs.push_back(ch.data());
-  for (auto& ch : dInBlock) dInPtrs.push_back(ch.data());
-  for (auto& ch : dOutBlock) dOutPtrs.push_back(ch.data());
-
   RunResult r;
   r.output.sampleRate = input.sampleRate;
-  r.output.Resize(std::max(nOut, 1), nFrames);
-  const bool isDouble = kind == VstHostedPlugin::ProcessKind::kDouble;
+  r.output.Resize(std::max(runner.NumOutputs(), 1), nFrames);
   plug.Start();
   for (int pass = 0; pass < repeat; ++pass)
   {
     for (int pos = 0; pos < nFrames; pos += block, ++r.nBlocks)
     {
-      const int n = std::min(block, nFrames - pos);
-      for (int c = 0; c < nIn; ++c)
-      {
-        const float* src = sourceOf(c);
-        for (int s = 0; s < n; ++s)
-        {
-          inBlock[(size_t)c][(size_t)s] = src ? src[pos + s] : 0.0f;
-          dInBlock[(size_t)c][(size_t)s] = inBlock[(size_t)c][(size_t)s];
-        }
-      }
       const double t0 = kvtool::ThreadCpuSeconds();
-      plug.ProcessBlock(kind, inPtrs.data(), outPtrs.data(), dInPtrs.data(), dOutPtrs.data(), n);
+      runner.Run(pos, std::min(block, nFrames - pos), &r.output);
       r.cpuSeconds += kvtool::ThreadCpuSeconds() - t0;
-      for (int c = 0; c < nOut; ++c)
-        for (int s = 0; s < n; ++s)
-          r.output.channels[(size_t)c][(size_t)(pos + s)] =
-            isDouble ? (float)dOutBlock[(size_t)c][(size_t)s] : outBlock[(size_t)c][(size_t)s];
     }
   }
   plug.Stop();
   return r;
+}
+
+void PrintEdits(VstHostedPlugin& plug, int* pCount)
+{
+  for (const std::string& line : plug.TakeEditLog())
+  {
+    printf("Edit: %s\n", line.c_str());
+    ++*pCount;
+  }
+  fflush(stdout);
+}
+
+// The editor in a window of its own: editor-idle at 30 Hz on this thread, the audio on another,
+// in real time, until the window closes or the time is up.
+int RunEditor(VstHostedPlugin& plug, const Options& o, const kvtool::AudioBuffer& input)
+{
+  int w = 0, h = 0;
+  if (!plug.EditorSize(&w, &h)) Fail("the plug-in has no editor");
+  EditorWindow window;
+  std::string err;
+  if (!window.Open(w, h, plug.EffectName(), &err)) Fail(err);
+  if (!plug.OpenEditor(window.Id())) Fail("the plug-in did not open its editor in the window");
+  printf("Editor: opened %d x %d in X11 window 0x%lx\n", w, h, (unsigned long)window.Id());
+  fflush(stdout);
+
+  std::atomic<bool> stop{ false };
+  const VstHostedPlugin::ProcessKind kind =
+    o.accumulate ? VstHostedPlugin::ProcessKind::kAccumulating : plug.BestProcessKind(o.useDouble);
+  std::thread audio([&] {
+    // One block at a time, each when its time has come, the input looping.
+    BlockRunner runner(plug, kind, input, o.block);
+    const auto blockTime = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+      std::chrono::duration<double>(o.block / std::max(1.0, input.sampleRate)));
+    const int nFrames = input.NumFrames();
+    auto next = std::chrono::steady_clock::now();
+    plug.Start();
+    for (int pos = 0; !stop.load(); pos = pos + o.block < nFrames ? pos + o.block : 0)
+    {
+      runner.Run(pos, std::min(o.block, nFrames - pos), nullptr);
+      next += blockTime;
+      std::this_thread::sleep_until(next);
+    }
+    plug.Stop();
+  });
+
+  int edits = 0;
+  const auto start = std::chrono::steady_clock::now();
+  auto tick = start;
+  while (window.Poll())
+  {
+    plug.IdleEditor();
+    PrintEdits(plug, &edits);
+    if (o.editorSeconds > 0 && std::chrono::steady_clock::now() - start >= std::chrono::duration<double>(o.editorSeconds))
+      break;
+    tick += std::chrono::milliseconds(33);
+    std::this_thread::sleep_until(tick);
+  }
+  plug.CloseEditor();
+  stop.store(true);
+  audio.join();
+  PrintEdits(plug, &edits);
+  printf("Editor: closed after %.1f s, %d edits reported\n",
+         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), edits);
+  return 0;
 }
 }  // namespace
 
@@ -298,6 +400,7 @@ int main(int argc, char** argv)
   if (!o.quiet) PrintParameters(plug);
 
   // ----- Processing -----
+  if (o.editor) return RunEditor(plug, o, input);
   const VstHostedPlugin::ProcessKind kind =
     o.accumulate ? VstHostedPlugin::ProcessKind::kAccumulating : plug.BestProcessKind(o.useDouble);
   const RunResult run = ProcessAll(plug, kind, input, o.block, o.repeat);

@@ -77,6 +77,9 @@ public:
   virtual void* OpenWindow(void* pParentWnd) = 0;
   virtual void* OpenWindow(void* /*pWindow*/, void* /*pControl*/) { return nullptr; }
   virtual void CloseWindow() = 0;
+  // The host's idle call on its editor thread: a surface whose platform loop nobody else runs
+  // turns it here.
+  virtual void OnHostIdle() {}
   virtual void* GetWindow() = 0;
   // Through the process-wide bitmap cache, keyed by ID alone.
   virtual IBitmap LoadIBitmap(int ID, const char* name, int nStates = 1) = 0;

@@ -51,6 +51,9 @@ void* IGraphicsMac::OpenCocoaWindow(void* pParentView)
   NSView* parent = ParentView(pParentView);
   if (pParentView && !parent) return nullptr;
   CloseWindow();
+  // A parent adopted from a host's window let go when the old view left it: adopted afresh.
+  if (pParentView) parent = ParentView(pParentView);
+  if (pParentView && !parent) return nullptr;
   mGraphicsCocoa = (new IGraphicsCocoa_v1002)->initWithIGraphics(this);
   if (parent) parent->addSubview(mGraphicsCocoa);
   return mGraphicsCocoa;
@@ -92,6 +95,12 @@ void IGraphicsMac::CloseWindow()
       view->autorelease();
     }
   }
+}
+
+void IGraphicsMac::OnHostIdle()
+{
+  // A host that runs no loop of ours turns it here: pending input, due timers, the paint.
+  if (WindowIsOpen()) CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0, false);
 }
 
 bool IGraphicsMac::WindowIsOpen()

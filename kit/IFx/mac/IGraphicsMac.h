@@ -43,6 +43,7 @@ public:
   void* OpenCocoaWindow(void* pParentView);
   void* OpenCarbonWindow(void* pWindow, void* pControl);
   void CloseWindow() override;
+  void OnHostIdle() override;
   void* GetWindow() override;
 
   // The plug-in bundle's image resource of that file name; the ID is not used.

@@ -142,6 +142,10 @@ VstIntPtr IFxVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void*
       return 0;
 
     case effEditIdle:
+      OnIdle();
+      if (GetGUI()) GetGUI()->OnHostIdle();
+      return 0;
+
     case effIdle:
       OnIdle();
       return 0;

@@ -3,9 +3,7 @@
 
 #include <AppKit/NSWindowBackend.h>
 
-namespace
-{
-CGContextRef NewBackingContext(int width, int height)
+CGContextRef NSNewBackingContext(int width, int height)
 {
   if (width <= 0 || height <= 0) return nullptr;
   CGColorSpaceRef space = CGColorSpaceCreateDeviceRGB();
@@ -16,6 +14,8 @@ CGContextRef NewBackingContext(int width, int height)
   return ctx;
 }
 
+namespace
+{
 class MemoryWindowBackend : public NSWindowBackend
 {
 public:
@@ -26,7 +26,7 @@ public:
 
   bool resize(int width, int height) override
   {
-    CGContextRef made = NewBackingContext(width, height);
+    CGContextRef made = NSNewBackingContext(width, height);
     if (!made) return false;
     CGContextRelease(mContext);
     mContext = made;
@@ -40,6 +40,6 @@ private:
 
 NSWindowBackend* NSNewMemoryWindowBackend(int width, int height)
 {
-  CGContextRef ctx = NewBackingContext(width, height);
+  CGContextRef ctx = NSNewBackingContext(width, height);
   return ctx ? new MemoryWindowBackend(ctx) : nullptr;
 }

@@ -77,12 +77,14 @@ void NSView::addSubview(NSView* view)
   view->setNextResponder(this);
   mSubviews.push_back(view);
   if (windowChanges) view->endWindowChange(mWindow);
+  didAddSubview(view);
 }
 
 void NSView::removeFromSuperview()
 {
   NSView* superview = mSuperview;
   if (!superview) return;
+  superview->willRemoveSubview(this);
   const bool hadWindow = mWindow != nil;
   if (hadWindow) beginWindowChange(nil);
   auto it = std::find(superview->mSubviews.begin(), superview->mSubviews.end(), this);

@@ -40,6 +40,9 @@ public:
   // Leaves the superview, which drops its reference: the view may be freed by the time this
   // returns, so subclasses that extend it do their own work first.
   virtual void removeFromSuperview();
+  // Told after a subview joined this view, and before one leaves it.
+  virtual void didAddSubview(NSView* subview) { (void)subview; }
+  virtual void willRemoveSubview(NSView* subview) { (void)subview; }
   virtual void viewWillMoveToWindow(NSWindow* newWindow) { (void)newWindow; }
   virtual void viewDidMoveToWindow() {}
 

@@ -24,5 +24,8 @@ public:
   virtual void pumpEvents(NSWindow* window) { (void)window; }
 };
 
+// A backing store as backends keep it (see backingContext); null when the size cannot be allocated.
+CGContextRef NSNewBackingContext(int width, int height);
+
 // A backend with its pixels in memory; null when the size cannot be allocated.
 NSWindowBackend* NSNewMemoryWindowBackend(int width, int height);

@@ -41,6 +41,9 @@ typedef enum : CFOptionFlags
 } CFRunLoopActivity;
 
 CFTypeID CFRunLoopGetTypeID(void);
+// The stand-in's own: this copy's clock from now on is the machine's monotonic clock (true) or the
+// virtual one (false). A host that turns the loop from its own idle calls needs the real one.
+void CFRunLoopSetRealClock(Boolean real);
 // Neither hands over a reference; a run loop lives as long as its thread (the main one for ever).
 CFRunLoopRef CFRunLoopGetCurrent(void);
 CFRunLoopRef CFRunLoopGetMain(void);

@@ -52,9 +52,14 @@ CFAbsoluteTime CFAbsoluteTimeGetCurrent(void)
   return CFClock::Now();
 }
 
+void CFRunLoopSetRealClock(Boolean real)
+{
+  sRealClock.store(real != 0, std::memory_order_relaxed);
+}
+
 void CFTestUseRealClock(Boolean useRealClock)
 {
-  sRealClock.store(useRealClock != 0, std::memory_order_relaxed);
+  CFRunLoopSetRealClock(useRealClock);
 }
 
 void CFTestSetClock(CFAbsoluteTime t)
