@@ -74,6 +74,34 @@ TEST_F(KestrovaneX11Test, ADragOnTheAttackKnobIsOneEditForTheHost)
   EXPECT_GT(mEffect->getParameter(mEffect, Kestrovane::kAttack), before);
 }
 
+// A host idling at 15 Hz: a whole drag arrives between two idle calls and is handled in one
+// turn, its motion compressed to the last position, ending where a drag seen step by step ends.
+TEST_F(KestrovaneX11Test, AtFifteenHertzAFloodOfMotionEndsWhereAStepwiseDragEnds)
+{
+  ASSERT_TRUE(Open());
+  Idle(3, 67);
+  const float before = mEffect->getParameter(mEffect, Kestrovane::kAttack);
+  Drag(311, 275, 30);
+  const float stepwise = mEffect->getParameter(mEffect, Kestrovane::kAttack);
+  ASSERT_GT(stepwise, before);
+
+  // Long enough after the first press that the next one is not a double-click.
+  mEffect->setParameter(mEffect, Kestrovane::kAttack, before);
+  Idle(8, 67);
+  mHost.Clear();
+  mX.MoveTo(311, 275);
+  mX.Press(1);
+  Idle(1, 67);
+  for (int moved = 3; moved <= 30; moved += 3) mX.MoveTo(311, 275 - moved);
+  mX.Release(1);
+  Idle(1, 67);
+  EXPECT_NEAR(mEffect->getParameter(mEffect, Kestrovane::kAttack), stepwise, 1e-5);
+  const std::vector<std::string> edits = EditsOf(Kestrovane::kAttack);
+  ASSERT_GE(edits.size(), 3u);
+  EXPECT_EQ(edits.front(), "begin");
+  EXPECT_EQ(edits.back(), "end");
+}
+
 TEST_F(KestrovaneX11Test, DoubleClicksTheWheelAndModifiers)
 {
   ASSERT_TRUE(Open());
