@@ -22,8 +22,17 @@ typedef SInt16 OSErr;
 typedef SInt32 OSStatus;
 typedef UInt32 FourCharCode;
 typedef FourCharCode OSType;
+typedef SInt32 Fixed;  // 16.16 fixed point
+typedef unsigned long ItemCount;
+typedef unsigned long ByteCount;
 typedef char* Ptr;
 typedef Ptr* Handle;
+
+// QuickDraw's colour: 16 bits a channel, 0xFFFF full.
+struct RGBColor
+{
+  unsigned short red, green, blue;
+};
 
 enum
 {

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include <AppKit/NSBitmapImageRep.h>
+
 namespace
 {
 struct ContextState
@@ -27,6 +29,7 @@ thread_local ContextState tState;
 NSGraphicsContext::~NSGraphicsContext()
 {
   CGContextRelease(mPort);
+  if (mPixelsOwner) mPixelsOwner->release();
 }
 
 NSGraphicsContext* NSGraphicsContext::graphicsContextWithGraphicsPort(void* graphicsPort, BOOL initialFlippedState)
@@ -35,6 +38,16 @@ NSGraphicsContext* NSGraphicsContext::graphicsContextWithGraphicsPort(void* grap
   NSGraphicsContext* c = new NSGraphicsContext;
   c->mPort = CGContextRetain(static_cast<CGContextRef>(graphicsPort));
   c->mFlipped = initialFlippedState;
+  return static_cast<NSGraphicsContext*>(c->autorelease());
+}
+
+NSGraphicsContext* NSGraphicsContext::graphicsContextWithBitmapImageRep(NSBitmapImageRep* rep)
+{
+  CGContextRef port = rep ? rep->newContextOverPixels(0, 0, rep->pixelsWide(), rep->pixelsHigh()) : nullptr;
+  if (!port) return nil;
+  NSGraphicsContext* c = new NSGraphicsContext;
+  c->mPort = port;
+  c->mPixelsOwner = rep->retain();
   return static_cast<NSGraphicsContext*>(c->autorelease());
 }
 

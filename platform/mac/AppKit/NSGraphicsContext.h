@@ -7,11 +7,16 @@
 #include <CoreGraphics/CoreGraphics.h>
 #include <Foundation/Foundation.h>
 
+class NSBitmapImageRep;
+
 class NSGraphicsContext : public NSObject
 {
 public:
   // Autoreleased; the context retains the CoreGraphics context. nil for a null port.
   static NSGraphicsContext* graphicsContextWithGraphicsPort(void* graphicsPort, BOOL initialFlippedState);
+  // Autoreleased; a bitmap context over the rep's pixels (not flipped: origin bottom-left, y up),
+  // which the context keeps alive. nil for nil or when the bitmap context cannot be made.
+  static NSGraphicsContext* graphicsContextWithBitmapImageRep(NSBitmapImageRep* rep);
   static NSGraphicsContext* currentContext();
   // Retains the new one, releases the old one.
   static void setCurrentContext(NSGraphicsContext* context);
@@ -32,5 +37,6 @@ protected:
 
 private:
   CGContextRef mPort = nullptr;
+  NSObject* mPixelsOwner = nil;  // retained: what mPort draws into
   BOOL mFlipped = NO;
 };

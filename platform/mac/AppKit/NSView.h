@@ -60,6 +60,19 @@ public:
   // The part of the bounds not clipped away by the superviews or the window's content.
   NSRect visibleRect() const;
 
+  // Drawing outside the window's display. When the view is in a window with a backing store and
+  // shows some of itself (there is no hidden state: a view whose visible rectangle is empty
+  // cannot draw), makes a new current graphics context over the backing store set up as display
+  // sets it up for drawRect: (the view's coordinates, flipped when the view is, clipped to the
+  // visible rectangle), saving the current one; unlockFocus puts it back, and locks nest. The
+  // view is retained while locked. NO, changing nothing, when the view cannot draw. Nothing is
+  // flushed to the backend.
+  BOOL lockFocusIfCanDraw();
+  // The same; a view that cannot draw has no current context until its unlockFocus.
+  void lockFocus();
+  // Ends the thread's latest lock when it is this view's; otherwise does nothing.
+  void unlockFocus();
+
   // From the coordinates of another view of the same window, or from the window's base
   // coordinates when the view is nil (and the other way with toView).
   NSPoint convertPoint(NSPoint point, const NSView* fromView) const;
@@ -85,6 +98,11 @@ public:
   // any window: to the coordinates its top ancestor's frame is in): a translation, and a y flip
   // when the view is flipped (a = 1, b = c = 0, d = 1 or -1).
   CGAffineTransform baseTransform() const;
+  // Makes a new current graphics context over the port in this view's coordinates (flipped
+  // when the view is), clipped to `clip` (view coordinates), saving the current context and the
+  // port's state; popFocus puts both back. The window's display and lockFocus draw this way.
+  void pushFocus(CGContextRef port, NSRect clip);
+  static void popFocus(CGContextRef port);
 
 protected:
   // Releases the subviews.

@@ -3,8 +3,6 @@
 
 #include <AppKit/NSWindow.h>
 
-#include <AppKit/NSGraphicsContext.h>
-
 #include "AppKitRecords.h"
 
 namespace
@@ -19,18 +17,10 @@ void PaintView(NSWindow* window, NSView* view, CGContextRef port, NSRect* painte
     view->clearNeedsDisplay();
     if (!NSIsEmptyRect(area))
     {
-      NSGraphicsContext* context = NSGraphicsContext::graphicsContextWithGraphicsPort(port, view->isFlipped());
-      NSGraphicsContext::saveGraphicsState();
-      NSGraphicsContext::setCurrentContext(context);
-      CGContextSaveGState(port);
-      const CGAffineTransform t = view->baseTransform();
-      CGContextTranslateCTM(port, t.tx, t.ty);
-      CGContextScaleCTM(port, 1, t.d);
-      CGContextClipToRect(port, area);
+      view->pushFocus(port, area);
       view->drawRect(area);
       AppKitRecords::AddPaint(view, area);
-      CGContextRestoreGState(port);
-      NSGraphicsContext::restoreGraphicsState();
+      NSView::popFocus(port);
       *painted = NSUnionRect(*painted, view->convertRectToView(area, nil));
     }
   }

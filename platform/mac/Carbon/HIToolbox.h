@@ -1,5 +1,5 @@
 #pragma once
-// The human-interface toolbox: Carbon events and timers, windows, controls and views.
+// The human-interface toolbox: Carbon events and timers, windows, controls, views and theme colours.
 
 #include <Carbon/HIToolboxTypes.h>
 #include <Carbon/QuickDraw.h>
@@ -7,3 +7,4 @@
 #include <Carbon/MacWindows.h>
 #include <Carbon/Controls.h>
 #include <Carbon/HIView.h>
+#include <Carbon/HITheme.h>

@@ -1,5 +1,6 @@
 // A bitmap context's graphics state: the CTM, the saved-state stack, the clip rectangle of device
-// pixels, the antialias flag, and the rectangle fill that honours them.
+// pixels, the antialias flag, the fill and stroke colours and line style, and the rectangle fill
+// that honours them.
 
 #include <CoreGraphics/CoreGraphics.h>
 
@@ -48,6 +49,20 @@ DeviceBox CoveredPixels(CGRect rect, const CGAffineTransform& m, size_t w, size_
   CentreRange(lx, hx, w, &box.x0, &box.x1);
   CentreRange(ly, hy, h, &box.y0, &box.y1);
   return box;
+}
+
+bool Invert(const CGAffineTransform& m, CGAffineTransform* inverse)
+{
+  *inverse = m;
+  const CGFloat det = m.a * m.d - m.b * m.c;
+  if (!std::isfinite(det) || det == 0 || !std::isfinite(m.tx) || !std::isfinite(m.ty)) return false;
+  *inverse = CGAffineTransform{m.d / det,
+                               -m.b / det,
+                               -m.c / det,
+                               m.a / det,
+                               (m.c * m.ty - m.d * m.tx) / det,
+                               (m.b * m.tx - m.a * m.ty) / det};
+  return true;
 }
 
 DeviceBox Intersect(const DeviceBox& a, const DeviceBox& b)
@@ -141,16 +156,8 @@ void CGContextClipToRect(CGContextRef c, CGRect rect)
 
 CGRect CGContextGetClipBoundingBox(CGContextRef c)
 {
-  if (!c || c->gs.clip.Empty()) return CGRectMake(0, 0, 0, 0);
-  const CGAffineTransform& m = c->gs.ctm;
-  const CGFloat det = m.a * m.d - m.b * m.c;
-  if (!std::isfinite(det) || det == 0) return CGRectMake(0, 0, 0, 0);
-  const CGAffineTransform inv{m.d / det,
-                              -m.b / det,
-                              -m.c / det,
-                              m.a / det,
-                              (m.c * m.ty - m.d * m.tx) / det,
-                              (m.b * m.tx - m.a * m.ty) / det};
+  CGAffineTransform inv;
+  if (!c || c->gs.clip.Empty() || !CGRecords::Invert(c->gs.ctm, &inv)) return CGRectMake(0, 0, 0, 0);
   const CGRecords::DeviceBox& b = c->gs.clip;
   const CGFloat xs[2] = {(CGFloat)b.x0, (CGFloat)b.x1}, ys[2] = {(CGFloat)b.y0, (CGFloat)b.y1};
   CGFloat lx = INFINITY, hx = -INFINITY, ly = INFINITY, hy = -INFINITY;
@@ -186,6 +193,12 @@ void CGContextSetRGBFillColor(CGContextRef c, CGFloat r, CGFloat g, CGFloat b, C
   c->gs.fill[3] = a;
 }
 
+void CGContextSetFillColorWithColor(CGContextRef c, CGColorRef color)
+{
+  if (!c || !color) return;
+  for (int i = 0; i < 4; ++i) c->gs.fill[i] = color->comps[i];
+}
+
 void CGContextFillRect(CGContextRef c, CGRect rect)
 {
   if (!c || c->gs.ctm.b != 0 || c->gs.ctm.c != 0) return;
@@ -204,6 +217,38 @@ void CGContextFillRect(CGContextRef c, CGRect rect)
     uint8_t* row = c->data + (c->height - 1 - (size_t)y) * c->bytesPerRow;
     for (long x = box.x0; x < box.x1; ++x) memcpy(row + x * 4, px, 4);
   }
+}
+
+// ---- stroke style
+
+void CGContextSetLineWidth(CGContextRef c, CGFloat width)
+{
+  if (c) c->gs.lineWidth = width;
+}
+
+void CGContextSetLineCap(CGContextRef c, CGLineCap cap)
+{
+  if (c && (cap == kCGLineCapButt || cap == kCGLineCapRound || cap == kCGLineCapSquare)) c->gs.lineCap = cap;
+}
+
+void CGContextSetLineJoin(CGContextRef c, CGLineJoin join)
+{
+  if (c && (join == kCGLineJoinMiter || join == kCGLineJoinRound || join == kCGLineJoinBevel)) c->gs.lineJoin = join;
+}
+
+void CGContextSetRGBStrokeColor(CGContextRef c, CGFloat r, CGFloat g, CGFloat b, CGFloat a)
+{
+  if (!c) return;
+  c->gs.stroke[0] = r;
+  c->gs.stroke[1] = g;
+  c->gs.stroke[2] = b;
+  c->gs.stroke[3] = a;
+}
+
+void CGContextSetStrokeColorWithColor(CGContextRef c, CGColorRef color)
+{
+  if (!c || !color) return;
+  for (int i = 0; i < 4; ++i) c->gs.stroke[i] = color->comps[i];
 }
 
 void CGContextFlush(CGContextRef c)

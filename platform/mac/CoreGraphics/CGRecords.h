@@ -28,8 +28,40 @@ struct GState
   CGAffineTransform ctm{1, 0, 0, 1, 0, 0};
   DeviceBox clip;  // always inside the bitmap
   CGFloat fill[4] = {0, 0, 0, 1};
+  CGFloat stroke[4] = {0, 0, 0, 1};
+  CGFloat lineWidth = 1;
+  CGLineCap lineCap = kCGLineCapButt;
+  CGLineJoin lineJoin = kCGLineJoinMiter;
   bool antialias = true;
 };
+
+// The current path in device space: each point went through the CTM when it was added.
+struct Path
+{
+  enum EOp : uint8_t
+  {
+    kMove,   // one point
+    kLine,   // one point
+    kCurve,  // two control points, then the end point
+    kClose   // none
+  };
+  std::vector<EOp> ops;
+  std::vector<CGPoint> points;
+  CGPoint current{0, 0}, start{0, 0};  // device space, valid when hasCurrent
+  bool hasCurrent = false;
+  bool spoilt = false;  // a point was not finite or too far out: the path draws nothing
+
+  // Empties the path, keeping the vectors' memory for the next one.
+  void Clear()
+  {
+    ops.clear();
+    points.clear();
+    hasCurrent = spoilt = false;
+  }
+};
+
+// The inverse of m; false (and m itself) when m is singular or not finite.
+bool Invert(const CGAffineTransform& m, CGAffineTransform* inverse);
 
 // The device pixels whose centres lie in [lo, hi) along one axis, clamped to [0, size). NaN
 // bounds give an empty range; huge ones are clamped before any conversion to an integer.
@@ -55,6 +87,7 @@ struct CGContext : CGRecords::Counted
   CGColorSpaceRef space = nullptr;
   CGRecords::GState gs;
   std::vector<CGRecords::GState> saved;
+  CGRecords::Path path;  // not part of the graphics state
   std::atomic<int> flushes{0};
 };
 

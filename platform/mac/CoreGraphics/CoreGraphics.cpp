@@ -1,10 +1,12 @@
 // The CoreGraphics stand-in's objects: plain reference-counted records, pixels kept as the caller
 // laid them out, and counters that the test kit reads. Drawing state and drawing live in
-// CGContextState.cpp and CGContextDrawImage.cpp.
+// CGContextState.cpp, CGContextPath.cpp (with CGPathRender.cpp) and CGContextDrawImage.cpp.
 
 #include <CoreGraphics/CoreGraphics.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -180,6 +182,36 @@ CGImageRef CGBitmapContextCreateImage(CGContextRef c)
   img->height = c->height;
   img->bytesPerRow = row;
   img->info = c->info;
+  return Created(img, CGTestKit::kImage);
+}
+
+// Images never change, so a cut-out could share its source's pixels; a copy keeps ownership simple.
+CGImageRef CGImageCreateWithImageInRect(CGImageRef image, CGRect rect)
+{
+  if (!image || !image->data) return nullptr;
+  CGFloat x0 = rect.origin.x, y0 = rect.origin.y, x1 = x0 + rect.size.width, y1 = y0 + rect.size.height;
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x0) || !std::isfinite(y0)) return nullptr;
+  if (x1 < x0) std::swap(x0, x1);
+  if (y1 < y0) std::swap(y0, y1);
+  if (!(x1 > x0 && y1 > y0)) return nullptr;  // an empty rectangle holds no pixel
+  // Rounded out, then cut to the image; clamped first so the conversions stay in range.
+  const CGFloat w = (CGFloat)image->width, h = (CGFloat)image->height;
+  const size_t u0 = (size_t)std::floor(std::min(std::max(x0, (CGFloat)0), w));
+  const size_t v0 = (size_t)std::floor(std::min(std::max(y0, (CGFloat)0), h));
+  const size_t u1 = (size_t)std::ceil(std::min(std::max(x1, (CGFloat)0), w));
+  const size_t v1 = (size_t)std::ceil(std::min(std::max(y1, (CGFloat)0), h));
+  if (u1 <= u0 || v1 <= v0) return nullptr;
+  if (ForcedFailure(CGTestKit::kImage)) return nullptr;
+  const size_t cw = u1 - u0, ch = v1 - v0, row = cw * 4;
+  uint8_t* data = (uint8_t*)malloc(row * ch);
+  if (!data) return nullptr;
+  for (size_t v = 0; v < ch; ++v) memcpy(data + v * row, image->data + (v0 + v) * image->bytesPerRow + u0 * 4, row);
+  CGImage* img = new CGImage;
+  img->data = data;
+  img->width = cw;
+  img->height = ch;
+  img->bytesPerRow = row;
+  img->info = image->info;
   return Created(img, CGTestKit::kImage);
 }
 

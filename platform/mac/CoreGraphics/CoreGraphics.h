@@ -1,8 +1,9 @@
 #pragma once
 // The CoreGraphics calls the drawing-context layer makes: colour spaces, bitmap contexts over caller
-// memory with their graphics state (transformation, clip, fill colour, antialiasing), rectangle
-// fills and image drawing, colours, images made from a bitmap context. Every object is reference
-// counted; a create call that fails returns null.
+// memory with their graphics state (transformation, clip, fill and stroke colours, line style,
+// antialiasing), rectangle fills, paths filled and stroked, image drawing, colours, images made
+// from a bitmap context or cut out of another image. Every object is reference counted; a create
+// call that fails returns null. Every call given a null context does nothing.
 
 #include <cstddef>
 #include <cstdint>
@@ -44,6 +45,26 @@ enum CGImageAlphaInfo : uint32_t
   kCGImageAlphaNoneSkipFirst = 6,
   kCGImageAlphaOnly = 7
 };
+enum CGPathDrawingMode : int32_t
+{
+  kCGPathFill = 0,
+  kCGPathEOFill = 1,
+  kCGPathStroke = 2,
+  kCGPathFillStroke = 3,
+  kCGPathEOFillStroke = 4
+};
+enum CGLineCap : int32_t
+{
+  kCGLineCapButt = 0,
+  kCGLineCapRound = 1,
+  kCGLineCapSquare = 2
+};
+enum CGLineJoin : int32_t
+{
+  kCGLineJoinMiter = 0,
+  kCGLineJoinRound = 1,
+  kCGLineJoinBevel = 2
+};
 enum : uint32_t
 {
   kCGBitmapAlphaInfoMask = 0x1F,
@@ -84,8 +105,9 @@ void CGContextConcatCTM(CGContextRef c, CGAffineTransform t);
 CGAffineTransform CGContextGetCTM(CGContextRef c);
 CGPoint CGContextConvertPointToDeviceSpace(CGContextRef c, CGPoint p);
 
-// The graphics state: the CTM, the clip, the fill colour and the antialias flag. Saves nest; a
-// restore without a matching save does nothing.
+// The graphics state: the CTM, the clip, the fill and stroke colours, the line width, cap and join,
+// and the antialias flag (not the current path). Saves nest; a restore without a matching save
+// does nothing.
 void CGContextSaveGState(CGContextRef c);
 void CGContextRestoreGState(CGContextRef c);
 
@@ -104,6 +126,57 @@ void CGContextSetShouldAntialias(CGContextRef c, bool shouldAntialias);
 void CGContextSetRGBFillColor(CGContextRef c, CGFloat r, CGFloat g, CGFloat b, CGFloat a);
 void CGContextFillRect(CGContextRef c, CGRect rect);
 void CGContextFlush(CGContextRef c);
+// The fill colour from a colour's components (null: no change).
+void CGContextSetFillColorWithColor(CGContextRef c, CGColorRef color);
+
+// Stroke style. The width is in user space, measured through the CTM at the time of the stroke
+// (default 1; widths that are not positive and finite stroke nothing); the cap (default butt)
+// and join (default miter, miter limit 10) ignore values outside their enumerations. The stroke
+// colour defaults to opaque black.
+void CGContextSetLineWidth(CGContextRef c, CGFloat width);
+void CGContextSetLineCap(CGContextRef c, CGLineCap cap);
+void CGContextSetLineJoin(CGContextRef c, CGLineJoin join);
+void CGContextSetRGBStrokeColor(CGContextRef c, CGFloat r, CGFloat g, CGFloat b, CGFloat a);
+void CGContextSetStrokeColorWithColor(CGContextRef c, CGColorRef color);
+
+// The current path. Points are user space, taken through the CTM as they are added, so a later
+// CTM change does not move them. Each drawing call consumes the path and leaves it empty. A point
+// that is not finite or lies absurdly far out of device space (beyond 2^21 pixels) spoils the
+// path: drawing it draws nothing.
+void CGContextBeginPath(CGContextRef c);
+void CGContextMoveToPoint(CGContextRef c, CGFloat x, CGFloat y);
+// With no current point, a line or curve starts a subpath at its first point (a curve: at cp1).
+void CGContextAddLineToPoint(CGContextRef c, CGFloat x, CGFloat y);
+void CGContextAddCurveToPoint(CGContextRef c, CGFloat cp1x, CGFloat cp1y, CGFloat cp2x, CGFloat cp2y, CGFloat x,
+                              CGFloat y);
+// Closes the subpath; the current point goes back to its start.
+void CGContextClosePath(CGContextRef c);
+// A closed subpath from the origin through (maxX, minY), (maxX, maxY), (minX, maxY).
+void CGContextAddRect(CGContextRef c, CGRect rect);
+// A closed subpath of four Bezier curves from (maxX, midY) through (midX, maxY), (minX, midY)
+// and (midX, minY).
+void CGContextAddEllipseInRect(CGContextRef c, CGRect rect);
+bool CGContextIsPathEmpty(CGContextRef c);
+// In user space of the current CTM; (0, 0) when there is none (or the CTM cannot be inverted).
+CGPoint CGContextGetPathCurrentPoint(CGContextRef c);
+
+// Painting the current path: coverage rendered with antialiasing as the context's flag says,
+// the colour blended source-over (unlike CGContextFillRect) inside the clip. Fills use the
+// non-zero winding rule (EO: even-odd) and close open subpaths; strokes leave them open. The
+// pixels a paint touches in a skip-alpha bitmap get an opaque alpha byte.
+void CGContextStrokePath(CGContextRef c);
+void CGContextFillPath(CGContextRef c);
+void CGContextEOFillPath(CGContextRef c);
+// The fill-and-stroke modes fill first, then stroke the same path.
+void CGContextDrawPath(CGContextRef c, CGPathDrawingMode mode);
+// Shorthands that replace the current path with their shape, paint it and leave the path empty.
+void CGContextStrokeRect(CGContextRef c, CGRect rect);
+// With `width` for this stroke only.
+void CGContextStrokeRectWithWidth(CGContextRef c, CGRect rect, CGFloat width);
+void CGContextFillEllipseInRect(CGContextRef c, CGRect rect);
+void CGContextStrokeEllipseInRect(CGContextRef c, CGRect rect);
+// Strokes a line from points[2k] to points[2k + 1] for each pair (an odd last point is ignored).
+void CGContextStrokeLineSegments(CGContextRef c, const CGPoint* points, size_t count);
 
 // Draws `image` scaled into `rect` of user space: the image's first (top) row goes to the
 // rectangle's maximum-y edge, so it shows upright in a y-up space and upside down under a y-down
@@ -131,6 +204,10 @@ size_t CGImageGetHeight(CGImageRef image);
 size_t CGImageGetBytesPerRow(CGImageRef image);
 size_t CGImageGetBitsPerPixel(CGImageRef image);
 CGImageAlphaInfo CGImageGetAlphaInfo(CGImageRef image);
+// A new image of the pixels of `image` inside `rect`, in image coordinates (origin at the top-left
+// pixel, y down, one unit a pixel), rounded out to whole pixels and cut to the image. Null for a
+// null image or rectangle that is not finite or holds no pixel of the image.
+CGImageRef CGImageCreateWithImageInRect(CGImageRef image, CGRect rect);
 
 // The stand-in's own calls, with no platform counterpart: what text drawing reads of a context.
 // The antialias flag as last set (true for null), and the clip as whole device pixels (origin

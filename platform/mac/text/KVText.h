@@ -25,6 +25,12 @@ struct Face
 // or empty name: false. `out` may be null. Results are cached.
 bool ResolveFace(const char* family, Face* out);
 
+// The face of `face`'s family with its own width and at least its own weight and slant, made bold
+// and/or italic (an oblique face counts as italic) where the family has such a face installed.
+// False, leaving `out` alone, when it has none. Neither asked: the face itself. `out` may be null.
+// Results are cached.
+bool ResolveVariant(const Face& face, bool bold, bool italic, Face* out);
+
 // The face to use when a name does not resolve: what "Arial" resolves to, else "DejaVu Sans", else
 // fontconfig's match for "sans-serif". A face with an empty file only when no font is installed.
 const Face& DefaultFace();

@@ -6,6 +6,8 @@
 #include <cairo.h>
 #include <pixman.h>
 
+#include <CoreGraphics/CGPixmanFormat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -17,29 +19,7 @@ namespace KVText
 {
 namespace
 {
-// Pixels are 32-bit words whose bytes in memory are the context's channel order.
-pixman_format_code_t PixmanFormat(CGImageAlphaInfo info)
-{
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  switch (info)
-  {
-    case kCGImageAlphaNoneSkipFirst: return PIXMAN_b8g8r8x8;      // X R G B
-    case kCGImageAlphaPremultipliedFirst: return PIXMAN_b8g8r8a8;  // A R G B
-    case kCGImageAlphaNoneSkipLast: return PIXMAN_x8b8g8r8;       // R G B X
-    case kCGImageAlphaPremultipliedLast: return PIXMAN_a8b8g8r8;   // R G B A
-    default: return (pixman_format_code_t)0;
-  }
-#else
-  switch (info)
-  {
-    case kCGImageAlphaNoneSkipFirst: return PIXMAN_x8r8g8b8;
-    case kCGImageAlphaPremultipliedFirst: return PIXMAN_a8r8g8b8;
-    case kCGImageAlphaNoneSkipLast: return PIXMAN_r8g8b8x8;
-    case kCGImageAlphaPremultipliedLast: return PIXMAN_r8g8b8a8;
-    default: return (pixman_format_code_t)0;
-  }
-#endif
-}
+using CGPixels::PixmanFormat;
 
 // Byte offset of the unused byte of a skip format, -1 for the others.
 int SkipByte(CGImageAlphaInfo info)

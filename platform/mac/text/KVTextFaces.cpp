@@ -146,6 +146,62 @@ bool Match(const char* name, bool strict, Face* out)
   return ok;
 }
 
+// A face's own weight, slant and width as fontconfig's cache knows them (regular, roman and
+// normal when it does not).
+void StyleOf(const Face& face, int* weight, int* slant, int* width)
+{
+  *weight = FC_WEIGHT_REGULAR;
+  *slant = FC_SLANT_ROMAN;
+  *width = FC_WIDTH_NORMAL;
+  UseFontconfig();
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FILE, (const FcChar8*)face.file.c_str());
+  FcPatternAddInteger(pattern, FC_INDEX, face.index);
+  FcObjectSet* objects = FcObjectSetBuild(FC_WEIGHT, FC_SLANT, FC_WIDTH, nullptr);
+  FcFontSet* set = FcFontList(nullptr, pattern, objects);
+  if (set && set->nfont > 0)
+  {
+    FcPatternGetInteger(set->fonts[0], FC_WEIGHT, 0, weight);
+    FcPatternGetInteger(set->fonts[0], FC_SLANT, 0, slant);
+    FcPatternGetInteger(set->fonts[0], FC_WIDTH, 0, width);
+  }
+  if (set) FcFontSetDestroy(set);
+  FcObjectSetDestroy(objects);
+  FcPatternDestroy(pattern);
+}
+
+// The family's face in that weight, slant and width, when fontconfig's match is of the family and
+// the face itself is at least as bold and as slanted as asked (the match reports the style it
+// would synthesise, so the face's own style is looked up).
+bool MatchVariant(const std::string& family, int weight, int slant, int width, Face* out)
+{
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, (const FcChar8*)family.c_str());
+  FcPatternAddInteger(pattern, FC_WEIGHT, weight);
+  FcPatternAddInteger(pattern, FC_SLANT, slant);
+  FcPatternAddInteger(pattern, FC_WIDTH, width);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPatternDestroy(pattern);
+  if (!match) return false;
+  bool ours = false;
+  FcChar8* name = nullptr;
+  for (int i = 0; !ours && FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i)
+    ours = SameFamily((const char*)name, family);
+  Face face;
+  const bool found = ours && FaceOf(match, &face);
+  FcPatternDestroy(match);
+  if (!found) return false;
+  int w, s, wd;
+  StyleOf(face, &w, &s, &wd);
+  if ((weight >= FC_WEIGHT_DEMIBOLD && w < FC_WEIGHT_DEMIBOLD) || (slant != FC_SLANT_ROMAN && s == FC_SLANT_ROMAN))
+    return false;
+  *out = face;
+  return true;
+}
+
 std::string Folded(const char* s)
 {
   std::string out(s);
@@ -167,6 +223,34 @@ bool ResolveFace(const char* family, Face* out)
     if (!Match(family, true, face.get())) face.reset();
     if (sResolved->size() >= 512) sResolved->clear();  // a bound for callers that invent names
     it = sResolved->emplace(key, std::move(face)).first;
+  }
+  if (!it->second) return false;
+  if (out) *out = *it->second;
+  return true;
+}
+
+bool ResolveVariant(const Face& face, bool bold, bool italic, Face* out)
+{
+  if (!bold && !italic)
+  {
+    if (out) *out = face;
+    return true;
+  }
+  if (face.file.empty() || face.family.empty()) return false;
+  static auto* sVariants = new std::unordered_map<std::string, std::unique_ptr<Face>>;
+  const std::string key = face.file + '\n' + std::to_string(face.index) + (bold ? "b" : "") + (italic ? "i" : "");
+  std::lock_guard<std::mutex> hold(FontCache::Lock());
+  auto it = sVariants->find(key);
+  if (it == sVariants->end())
+  {
+    int weight, slant, width;
+    StyleOf(face, &weight, &slant, &width);
+    if (bold && weight < FC_WEIGHT_BOLD) weight = FC_WEIGHT_BOLD;
+    if (italic && slant == FC_SLANT_ROMAN) slant = FC_SLANT_ITALIC;
+    std::unique_ptr<Face> variant(new Face);
+    if (!MatchVariant(face.family, weight, slant, width, variant.get())) variant.reset();
+    if (sVariants->size() >= 512) sVariants->clear();
+    it = sVariants->emplace(key, std::move(variant)).first;
   }
   if (!it->second) return false;
   if (out) *out = *it->second;

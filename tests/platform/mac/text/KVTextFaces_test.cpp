@@ -60,3 +60,42 @@ TEST(KVTextFaces, DefaultFaceIsWhatArialResolvesTo)
   EXPECT_EQ(face.file, arial.file);
   EXPECT_EQ(&face, &KVText::DefaultFace());
 }
+
+TEST(KVTextFaces, VariantsAreTheFamilysOwnBoldAndItalicFaces)
+{
+  struct Case
+  {
+    const char* family;
+    bool fromBold;  // start from the family's bold face
+    bool bold, italic;
+    const char* file;  // the variant's file name; null: the family has none
+  };
+  const Case cases[] = {
+    {"Liberation Sans", false, true, false, "LiberationSans-Bold.ttf"},
+    {"Liberation Sans", false, false, true, "LiberationSans-Italic.ttf"},
+    {"Liberation Sans", false, true, true, "LiberationSans-BoldItalic.ttf"},
+    {"Liberation Sans", false, false, false, "LiberationSans-Regular.ttf"},
+    {"Liberation Sans", true, false, true, "LiberationSans-BoldItalic.ttf"},  // keeps its own weight
+    {"DejaVu Sans", false, false, true, "DejaVuSans-Oblique.ttf"},          // oblique counts as italic
+    {"DejaVu Sans Condensed", false, true, false, "DejaVuSansCondensed-Bold.ttf"},  // keeps its width
+    // One face only: fontconfig would synthesise the style, which is no face of the family's.
+    {"DejaVu Math TeX Gyre", false, true, false, nullptr},
+    {"DejaVu Math TeX Gyre", false, false, true, nullptr},
+  };
+  for (const Case& k : cases)
+  {
+    SCOPED_TRACE(testing::Message() << k.family << (k.fromBold ? " (bold)" : "") << " b" << k.bold << " i" << k.italic);
+    KVText::Face face;
+    ASSERT_TRUE(KVText::ResolveFace(k.family, &face));
+    if (k.fromBold)
+    {
+      ASSERT_TRUE(KVText::ResolveVariant(face, true, false, &face));
+    }
+    KVText::Face variant;
+    variant.file = "untouched";
+    EXPECT_EQ(KVText::ResolveVariant(face, k.bold, k.italic, &variant), k.file != nullptr);
+    const std::string file = variant.file.substr(variant.file.rfind('/') + 1);
+    EXPECT_EQ(file, k.file ? k.file : "untouched");
+  }
+  EXPECT_FALSE(KVText::ResolveVariant(KVText::Face{}, true, false, nullptr));
+}
