@@ -2,9 +2,12 @@
 
 #include "gdi-draw.h"
 
+#include <Foundation/Foundation.h>
+
 #include <cstdlib>
 #include <cstring>
 
+#include "gdi-internal.h"
 #include "mutex.h"
 #include "ptrlist.h"
 
@@ -153,7 +156,11 @@ void GDI_DeleteGfxContext(HDC hdc)
     CGContextRelease(ctx->ctx);
     free(ctx->framebuffer);
   }
-  // heldobj: nothing on this platform sets it, and no Cocoa object exists to release here.
+  if (ctx->heldobj) ((NSObject*)ctx->heldobj)->release();
   if (ctx->curtextcolor) CGColorRelease(ctx->curtextcolor);
+  // The selected objects belong to whoever made them; they are only no longer selected here.
+  gdi::Deselected(ctx->curpen);
+  gdi::Deselected(ctx->curbrush);
+  gdi::Deselected(ctx->curfont);
   GDI_GDP_CTX_FREE(ctx);
 }

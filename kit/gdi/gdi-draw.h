@@ -41,7 +41,7 @@ struct GDP_OBJECT
   int wid;              // pen width (negative: a stock object); bitmap: 1 when the image is owned
   void* bitmapptr;      // bitmap: the image
   void* heldobj;        // a Cocoa object released on deletion
-  void* unused;
+  int selections;       // how many context slots hold the object: DeleteObject refuses it until none do
   void* fontstyle;      // font: the text style, owned
   float font_rotation;  // font: degrees
 };

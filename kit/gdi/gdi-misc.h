@@ -3,6 +3,7 @@
 // the module's path, and a value-holder object.
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <Foundation/Foundation.h>
 
 // Copies at most n - 1 characters and always ends with a NUL; n <= 0 writes nothing.
 char* lstrcpyn(char* dest, const char* src, int n);
@@ -16,15 +17,16 @@ CFStringRef GDI_CStringToCFString(const char* str);
 int GetModuleFileName(void* module, char* buf, unsigned int len);
 
 // Holds one untyped value for whoever made it; nothing in this system creates one.
-class GDI_APP_PREFIX_kvt
+class GDI_APP_PREFIX_kvt : public NSObject
 {
 public:
   GDI_APP_PREFIX_kvt* initWithVal(void* val)
   {
-    m_data = val;
+    if (NSObject::init()) m_data = val;
     return this;
   }
   void* getValue() const { return m_data; }
+  const char* className() const override { return "GDI_APP_PREFIX_kvt"; }
 
 private:
   void* m_data = nullptr;

@@ -67,9 +67,15 @@ TEST(GdiMisc, ModuleFileNameIsTheMainBundlesPath)
   EXPECT_EQ(std::string(buf), folder.substr(0, 4));
   EXPECT_EQ(GetModuleFileName(nullptr, buf, 0), 0);
 
-  GDI_APP_PREFIX_kvt holder;
+  // The holder is a Cocoa object: counted, and known for what it is from its pointer.
   int value = 3;
-  EXPECT_EQ(holder.getValue(), nullptr);
-  EXPECT_EQ(holder.initWithVal(&value), &holder);
-  EXPECT_EQ(holder.getValue(), &value);
+  GDI_APP_PREFIX_kvt* fresh = new GDI_APP_PREFIX_kvt;
+  EXPECT_EQ(fresh->getValue(), nullptr);
+  GDI_APP_PREFIX_kvt* holder = fresh->initWithVal(&value);
+  EXPECT_EQ(holder, fresh);
+  EXPECT_EQ(holder->getValue(), &value);
+  EXPECT_EQ(objc_objectForPointer(holder), (id)holder);
+  EXPECT_STREQ(holder->className(), "GDI_APP_PREFIX_kvt");
+  holder->release();
+  EXPECT_EQ(objc_objectForPointer(holder), nil);
 }
