@@ -168,6 +168,10 @@ void Kestrovane::Reset()
   for (EFilter f : { kOversampleInLowPass, kOversampleOutLowPass, kDetectorLowPass1, kDetectorLowPass2 })
     mFilters[f].SetSampleRate(oversampledRate);
   for (double& s : mEnvelopeStates) s = 0.0;
+  // A reset (or a new rate) starts a new stream: no filter and no detector input keeps a tail of
+  // the old one.
+  for (biquadfilter& f : mFilters) f.InitializeState();
+  mFeedback[0] = mFeedback[1] = 0.0;
 
   mThresholdRamp->SetUnramped(GetParam(kThreshold)->Value());
   mKneeRamp->SetUnramped(GetParam(kKnee)->Value());

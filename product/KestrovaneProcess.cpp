@@ -11,6 +11,14 @@
 namespace
 {
 const double kPi = 3.141592653589793;
+// The detector's input is held to +20 dB over full scale, far above any real signal, so that an
+// absurd but finite input (1e30) leaves no tail in its filters and recovers as a hot one does
+// rather than after seconds. NaN passes: the states it reaches go back to rest at once.
+const double kMaxDetectorLevel = 10.0;
+inline double Ceiled(double d)
+{
+  return d > kMaxDetectorLevel ? kMaxDetectorLevel : (d < -kMaxDetectorLevel ? -kMaxDetectorLevel : d);
+}
 
 // "Drive" on the audio: a soft fold, blended with a sine of itself by the depth b.
 inline double Driven(double x, double b, double k1, double k2)
@@ -136,6 +144,8 @@ KV_HOT_INLINE void Kestrovane::SubSample(double** inputs, int i, int j, bool os,
 template <bool kStereo>
 KV_HOT_INLINE double Kestrovane::DetectorMeanSquare(double dL, double dR, int mode, bool os)
 {
+  dL = Ceiled(dL);
+  if (kStereo) dR = Ceiled(dR);
   biquadfilter* chain[2] = { nullptr, nullptr };
   switch (mode)
   {

@@ -443,3 +443,63 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
       EXPECT_EQ(plain.plug->GetCompressor().getRelease(), staged.plug->GetCompressor().getRelease());
     }
 }
+
+// After a reset the plug-in processes as a fresh one does: nothing of the stream before it (the
+// filters' states, the detector's feedback, the envelopes) reaches the first block after it.
+TEST(KestrovaneProcess, AResetStartsFromRestLikeAFreshInstance)
+{
+  for (int os : { 0, 1 })
+    for (int topology : { 0, 1 })
+      for (int mode : { (int)K::kModeI, (int)K::kModeIII, (int)K::kModeIV })
+      {
+        SCOPED_TRACE(testing::Message() << "oversample " << os << ", topology " << topology << ", mode " << mode);
+        const std::initializer_list<std::pair<int, double>> settings = {
+          { K::kThreshold, -24.0 }, { K::kRatio, 4.0 }, { K::kMode, mode }, { K::kOversample, os },
+          { K::kTopology, topology }, { K::kSag, 20.0 }
+        };
+        KestrovaneHarness fresh, reused;
+        fresh.Configure(settings);
+        reused.Configure(settings);
+        reused.Run(2048, [](int n) { return Frame{ 0.9 * std::sin(0.2 * n), -0.8 * std::sin(0.3 * n), 0.0, 0.0 }; });
+        reused.plug->Reset();
+        reused.ClearOutput();
+        fresh.Run(1024, Program);
+        reused.Run(1024, [&](int n) { return Program(n - 2048); });
+        ASSERT_EQ(reused.out[0], fresh.out[0]);
+        ASSERT_EQ(reused.out[1], fresh.out[1]);
+      }
+}
+
+namespace
+{
+// Frames after a 10 ms burst of `amp` on both channels until the reduction stays within 1 dB of
+// the reduction without the burst.
+int RecoveryAfterBurst(double amp)
+{
+  const auto program = [](int n) { return 0.3 * std::sin(0.031 * n) + 0.1 * std::sin(0.53 * n); };
+  KestrovaneHarness hit, calm;
+  for (KestrovaneHarness* h : { &hit, &calm }) h->Configure({ { K::kThreshold, -20.0 }, { K::kRatio, 4.0 } });
+  const int burst0 = 4410, burst1 = burst0 + 441, total = 44100 * 6;
+  int lastApart = burst1;
+  for (int start = 0; start < total; start += 64)
+  {
+    hit.Run(64, [&](int n) { const double x = (n >= burst0 && n < burst1) ? amp : program(n); return Frame{ x, x, 0.0, 0.0 }; }, 64);
+    calm.Run(64, [&](int n) { const double x = program(n); return Frame{ x, x, 0.0, 0.0 }; }, 64);
+    hit.ClearOutput();
+    calm.ClearOutput();
+    if (std::fabs(hit.plug->GetCompressor().getGRdb() - calm.plug->GetCompressor().getGRdb()) > 1.0) lastApart = start;
+  }
+  return lastApart - burst1;
+}
+}  // namespace
+
+// An absurd but finite input is held at the detector's ceiling (+20 dB over full scale): it
+// recovers as fast as a burst at the ceiling, not after seconds; hotter real levels keep their
+// own (shorter) recovery.
+TEST(KestrovaneProcess, AnAbsurdBurstRecoversAsOneAtTheDetectorsCeiling)
+{
+  const int atCeiling = RecoveryAfterBurst(10.0), absurd = RecoveryAfterBurst(1e30), fullScale = RecoveryAfterBurst(1.0);
+  EXPECT_LE(absurd, atCeiling + 64);
+  EXPECT_LT(absurd, 44100) << "under a second";
+  EXPECT_LT(fullScale, atCeiling) << "below the ceiling a level keeps its own recovery";
+}

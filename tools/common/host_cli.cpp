@@ -72,14 +72,22 @@ HostInput LoadHostInput(const char* tool, const HostOptions& o)
   return in;
 }
 
-int FindProgram(const std::vector<std::string>& names, const std::string& which)
+int FindProgram(const std::vector<std::string>& names, const std::string& which, size_t cutLength)
 {
   char* end = nullptr;
   const long n = strtol(which.c_str(), &end, 10);
   if (end != which.c_str() && *end == 0) return (n >= 0 && n < (long)names.size()) ? (int)n : -1;
   for (size_t i = 0; i < names.size(); ++i)
     if (SameText(names[i], which)) return (int)i;
-  return -1;
+  if (cutLength == 0 || which.size() <= cutLength) return -1;
+  int found = -1;
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i].size() == cutLength && SameText(names[i], which.substr(0, cutLength)))
+    {
+      if (found >= 0) return -1;  // two programs begin that way: the name does not say which
+      found = (int)i;
+    }
+  return found;
 }
 
 namespace

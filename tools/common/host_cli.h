@@ -41,7 +41,10 @@ struct HostInput
 HostInput LoadHostInput(const char* tool, const HostOptions& options);
 
 // The index of a program given by number or by name (case-insensitive) among names; -1 for none.
-int FindProgram(const std::vector<std::string>& names, const std::string& which);
+// A host interface that cuts names to cutLength characters (VST 2.4: 23) hands back cut names:
+// when no name is the whole of `which`, the one name of exactly cutLength characters that begins
+// it is taken (none, or two such: -1).
+int FindProgram(const std::vector<std::string>& names, const std::string& which, size_t cutLength = 0);
 
 // "Input: ...", "Levels: ...", the RMS by passage of the built-in signal (unless quiet) and the
 // CPU time per second of audio.

@@ -150,7 +150,7 @@ void ChooseProgram(AEffect* e, const std::string& which)
 {
   std::vector<std::string> names;
   for (int i = 0; i < e->numPrograms; ++i) names.push_back(EffectText(e, effGetProgramNameIndexed, i));
-  const int idx = kvtool::FindProgram(names, which);
+  const int idx = kvtool::FindProgram(names, which, kVstMaxProgNameLen - 1);
   if (idx < 0) Fail("no program \"" + which + "\" (by number 0 to " + std::to_string(e->numPrograms - 1) + " or name)");
   Dispatch(e, effSetProgram, 0, idx);
 }

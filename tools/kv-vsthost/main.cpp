@@ -167,7 +167,7 @@ void ChooseProgram(VstHostedPlugin& plug, const std::string& which)
 {
   std::vector<std::string> names;
   for (int i = 0; i < plug.NumPrograms(); ++i) names.push_back(plug.ProgramName(i));
-  const int idx = kvtool::FindProgram(names, which);
+  const int idx = kvtool::FindProgram(names, which, kVstMaxProgNameLen - 1);
   if (idx < 0) Fail("no program \"" + which + "\" (see --list-programs)");
   plug.SetProgram(idx);
 }

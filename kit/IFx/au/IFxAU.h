@@ -188,6 +188,9 @@ private:
   std::atomic<bool> mBypassed{ false };
   std::atomic<double> mLastRenderSampleTime{ -1.0 };
   int mLastPulledFrames = 0;
+  // Set while a render of this instance runs (under the instance mutex): a render that comes
+  // back into it, through a connection to itself or a cycle of units, is answered with an error.
+  bool mInRender = false;
   double mTempo = 120.0;
   HostCallbackInfo mHostCallbacks = {};
   KIT_TypedBuf<float> mInScratchBuf, mOutScratchBuf;

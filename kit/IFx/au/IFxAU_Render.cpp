@@ -181,7 +181,8 @@ ComponentResult IFxAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement el
   if (!pBus) return kAudioUnitErr_InvalidProperty;
   pBus->mNHostChannels = 0;
   const UInt32 nChannels = pASBD->mChannelsPerFrame;
-  const bool rateOK = IsUsableRate(pASBD->mSampleRate);
+  // A rate of 0 says nothing about the rate: the format is taken and the rate left as it is.
+  const bool rateOK = pASBD->mSampleRate == 0.0 || IsUsableRate(pASBD->mSampleRate);
   const bool accepted = rateOK && nChannels > 0 && nChannels <= (UInt32)INT32_MAX &&
                         CheckLegalIO(scope, (int)element, (int)nChannels) &&
                         pASBD->mFormatID == kAudioFormatLinearPCM &&
@@ -189,7 +190,7 @@ ComponentResult IFxAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement el
   if (accepted)
   {
     pBus->mNHostChannels = (int)nChannels;
-    SetSampleRateChecked(pASBD->mSampleRate);
+    if (pASBD->mSampleRate != 0.0) SetSampleRateChecked(pASBD->mSampleRate);
   }
   AssessInputConnections();
   return accepted ? (ComponentResult)noErr : (ComponentResult)kAudioUnitErr_InvalidProperty;
@@ -366,6 +367,9 @@ OSStatus IFxAU::RenderProc(void* plug, AudioUnitRenderActionFlags* /*ioActionFla
   // threads change under the instance mutex, and the block size and buses decide the buffers: the
   // fast render takes the same mutex as the render through the component entry.
   KIT_MutexScope lock(_this->GetMutex());
+  // The mutex is recursive: only this thread can be here already, pulling its own output.
+  if (_this->mInRender) return kAudioUnitErr_CannotDoInCurrentContext;
+  _this->mInRender = true;
 
   // Counted as a reader before the load, so the snapshot stays alive to the end of the render.
   _this->mRenderNotifyReaders.fetch_add(1);
@@ -392,5 +396,6 @@ OSStatus IFxAU::RenderProc(void* plug, AudioUnitRenderActionFlags* /*ioActionFla
     SendRenderNotifies(pNotifies, kAudioUnitRenderAction_PostRender, timeStamp, outputBusNumber, nFrames, ioData);
   }
   _this->mRenderNotifyReaders.fetch_sub(1);
+  _this->mInRender = false;
   return r;
 }

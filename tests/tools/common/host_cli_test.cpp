@@ -35,3 +35,24 @@ TEST(HostCli, ProgramsByNumberOrName)
   EXPECT_EQ(kvtool::FindProgram(names, "-1"), -1);
   EXPECT_EQ(kvtool::FindProgram(names, "Nothing"), -1);
 }
+
+TEST(HostCli, ProgramsByNamesAHostCut)
+{
+  // Names as a host interface that keeps 10 characters hands them back.
+  const std::vector<std::string> names = { "Short", "Drum Power", "Vocal Bus ", "Vocal Bus ", "Glue It Up" };
+  const struct
+  {
+    const char* which;
+    int want;
+  } cases[] = {
+    { "Drum Power 3 - Dark", 1 },  // cut to "Drum Power"
+    { "drum power 3", 1 },
+    { "Drum Power", 1 },           // whole
+    { "Short and more", -1 },      // "Short" was not cut: it is not a beginning
+    { "Vocal Bus Lead", -1 },      // two programs begin that way
+    { "Glue It", -1 },             // shorter than the cut
+    { "Glue It Up Hard", 4 },
+  };
+  for (const auto& c : cases) EXPECT_EQ(kvtool::FindProgram(names, c.which, 10), c.want) << c.which;
+  EXPECT_EQ(kvtool::FindProgram(names, "Drum Power 3 - Dark"), -1) << "without a cut length, whole names only";
+}

@@ -38,7 +38,7 @@ TEST_F(AUFormats, StreamFormatsByScopeElementChannelsIdFlagsAndRate)
     { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 8, 48000, noErr, 2 },     // packed alone
     { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 1, 48000, noErr, 2 },     // float alone
     { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 4 | 32, 48000, kAudioUnitErr_InvalidProperty, 0 },
-    { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 41, 0, kAudioUnitErr_InvalidProperty, 0 },
+    { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 41, 0, noErr, 2 },  // accepted; the rate stays
     { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 41, -44100, kAudioUnitErr_InvalidProperty, 0 },
     { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 41, nan, kAudioUnitErr_InvalidProperty, 0 },
     { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 41, INFINITY, kAudioUnitErr_InvalidProperty, 0 },
@@ -54,7 +54,7 @@ TEST_F(AUFormats, StreamFormatsByScopeElementChannelsIdFlagsAndRate)
       EXPECT_EQ(HostChannels(c.scope, c.element), c.channelsAfter) << c.scope << "/" << c.element;
       Float64 rate = 0;
       Get(kAudioUnitProperty_SampleRate, 0, 0, &rate);
-      EXPECT_EQ(rate, c.expected == noErr ? c.rate : 44100.0);
+      EXPECT_EQ(rate, c.expected == noErr && c.rate != 0 ? c.rate : 44100.0);
     }
   }
 }
@@ -398,4 +398,34 @@ TEST_F(AURender, MaximumFramesSizesTheScratchOrIsRefused)
     EXPECT_EQ(mPlug->GetBlockSize(), 512) << bad;
   }
   EXPECT_EQ(Render(out.mList, 512), noErr);
+}
+
+// A unit connected to itself, or two units pulling from each other, would pull forever: the
+// render that comes back into a unit is answered with an error, which ends the pull.
+TEST_F(AURender, ARenderThatComesBackIntoItsUnitIsAnError)
+{
+  const AudioUnitConnection self = { mUnit, 0, 0 };
+  ASSERT_EQ(AudioUnitSetProperty(mUnit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &self, sizeof(self)),
+            noErr);
+  HostBuffers out(2, 16);
+  EXPECT_EQ(Render(out.mList, 16, 0.0), kAudioUnitErr_CannotDoInCurrentContext);
+  EXPECT_EQ(Render(out.mList, 16, 16.0), kAudioUnitErr_CannotDoInCurrentContext) << "and again: nothing stays stuck";
+
+  AudioUnit other = nullptr;
+  ASSERT_EQ(OpenAComponent(mComponent, &other), noErr);
+  const AudioUnitConnection fromOther = { other, 0, 0 }, fromThis = { mUnit, 0, 0 };
+  ASSERT_EQ(AudioUnitSetProperty(mUnit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &fromOther,
+                                 sizeof(fromOther)),
+            noErr);
+  ASSERT_EQ(AudioUnitSetProperty(other, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &fromThis,
+                                 sizeof(fromThis)),
+            noErr);
+  EXPECT_EQ(Render(out.mList, 16, 32.0), kAudioUnitErr_CannotDoInCurrentContext);
+
+  // Broken up, the chain renders again.
+  const AudioUnitConnection none = { nullptr, 0, 0 };
+  ASSERT_EQ(AudioUnitSetProperty(other, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &none, sizeof(none)),
+            noErr);
+  EXPECT_EQ(Render(out.mList, 16, 48.0), noErr);
+  CloseComponent(other);
 }

@@ -288,3 +288,19 @@ TEST(VstChunkHeader, VersionFromChunk)
   ASSERT_EQ(chunk.Size(), 8);
   EXPECT_EQ(Bytes(chunk.GetBytes(), chunk.GetBytes() + 8), Header());
 }
+
+// The set-chunk fuzzer feeds one test plug-in millions of chunks, each of which logs a change per
+// parameter: the log keeps the latest entries and never grows past its bound.
+TEST_F(VstChunkTest, TheTestPlugInsLogStaysBoundedOverManyChunks)
+{
+  VstTestPlug* pPlug = Plug(mEffect);
+  const Bytes chunk = Header() + Body({ 1.0, 2.0, 3.0, 0.0 });
+  std::unique_ptr<unsigned char[]> exact(new unsigned char[chunk.size()]);
+  memcpy(exact.get(), chunk.data(), chunk.size());
+  for (size_t i = 0; i < 3 * VstTestPlug::kMaxLog; ++i)
+    ASSERT_EQ(Dispatch(mEffect, effSetChunk, 1, (VstIntPtr)chunk.size(), exact.get()), 1);
+  EXPECT_LE(pPlug->mLog.size(), VstTestPlug::kMaxLog);
+  EXPECT_GE(pPlug->mLog.size(), VstTestPlug::kMaxLog / 2);
+  mEffect->setParameter(mEffect, 2, 0.0f);
+  EXPECT_EQ(pPlug->mLog.back(), "change 2") << "the newest entry is kept";
+}

@@ -64,6 +64,9 @@ public:
     }
   }
 
+  // The most recent hooks, oldest first. Bounded, so that a fuzzer's long run of inputs does not
+  // grow it without end: past kMaxLog entries the older half is dropped.
+  static constexpr size_t kMaxLog = 4096;
   std::vector<std::string> mLog;
   int mMaxFrames = 0;
   int mProcessCalls = 0;
@@ -73,6 +76,7 @@ private:
   {
     // Logged only from the dispatcher's thread in the concurrency test, under the instance mutex.
     KIT_MutexScope lock(GetMutex());
+    if (mLog.size() >= kMaxLog) mLog.erase(mLog.begin(), mLog.begin() + kMaxLog / 2);
     mLog.push_back(s);
   }
 };

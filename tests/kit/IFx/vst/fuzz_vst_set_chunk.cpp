@@ -7,5 +7,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   static VstTestPlug* sPlug = new VstTestPlug(IFxInstanceInfo());
   vst_fuzz::SetChunkOnce(sPlug, data, size);
+  sPlug->mLog.clear();  // what one input logged tells nothing about the next
   return 0;
 }
