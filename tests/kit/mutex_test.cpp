@@ -60,8 +60,32 @@ TEST(KitMutex, RecursiveEntryFromManyThreadsIsExclusive)
   EXPECT_EQ(m.LockCount(), -1);
 }
 
+// A scope over no mutex takes and releases nothing: inside a real scope it leaves that mutex held
+// once, and while it lives another thread still makes its own null scope and takes the real
+// mutex (a null scope that locked something would hang here; the suite's timeout shows it).
 TEST(KitMutex, NullScopeDoesNothing)
 {
-  KIT_MutexScope scope(nullptr);
-  SUCCEED();
+  KIT_Mutex m;
+  {
+    KIT_MutexScope held(&m);
+    {
+      KIT_MutexScope none(nullptr);
+      EXPECT_EQ(m.LockCount(), 0);
+    }
+    EXPECT_EQ(m.LockCount(), 0);
+  }
+  EXPECT_EQ(m.LockCount(), -1);
+
+  std::atomic<bool> otherEntered{false};
+  {
+    KIT_MutexScope none(nullptr);
+    std::thread other([&] {
+      KIT_MutexScope alsoNone(nullptr);
+      KIT_MutexScope s(&m);
+      otherEntered = true;
+    });
+    other.join();
+  }
+  EXPECT_TRUE(otherEntered);
+  EXPECT_EQ(m.LockCount(), -1);
 }

@@ -288,8 +288,17 @@ TEST(PixCopy, MakesAnExactCopyOfAnySize)
   EXPECT_EQ(dst.getHeight(), 7);
   EXPECT_EQ(Pixels(dst), Pixels(src));
   EXPECT_EQ(PIX_BitmapCmp(&dst, &src), 0);
+
+  // A null on either side changes neither bitmap, not even the destination's size.
+  PIX_MemBitmap other(5, 2);
+  FillRandom(other, 22);
+  const std::vector<uint32_t> srcBefore = Pixels(src), otherBefore = Pixels(other);
   PIX_Copy(nullptr, &src);
-  PIX_Copy(&dst, nullptr);
+  EXPECT_EQ(Pixels(src), srcBefore);
+  PIX_Copy(&other, nullptr);
+  EXPECT_EQ(other.getWidth(), 5);
+  EXPECT_EQ(other.getHeight(), 2);
+  EXPECT_EQ(Pixels(other), otherBefore);
 
   // A destination that cannot take the size gets what fits.
   CappedBitmap capped(4, 4);

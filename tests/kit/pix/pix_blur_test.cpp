@@ -145,8 +145,38 @@ TEST(PixHalveBlitAA, QuarterSumsOfEachBlock)
   // Only a 2 x 2 area is written.
   EXPECT_EQ(dst.getBits()[2], 0x01020304u);
   EXPECT_EQ(dst.getBits()[20], 0x01020304u);
-  PIX_HalveBlitAA(nullptr, &src);
-  PIX_HalveBlitAA(&dst, nullptr);
+}
+
+// Nothing to read or nowhere to write: the destination keeps every pixel, the source too.
+TEST(PixHalveBlitAA, NullAndEmptyBitmapsChangeNothing)
+{
+  PIX_MemBitmap src(4, 4), dst(3, 3), one(1, 1), row(6, 1), column(1, 6), none;
+  for (PIX_MemBitmap* bm : { &src, &one, &row, &column })
+    for (int i = 0; i < bm->getWidth() * bm->getHeight(); ++i) bm->getBits()[i] = 0xffffffffu;
+  for (int i = 0; i < 9; ++i) dst.getBits()[i] = 0x01020304u;
+  const std::vector<uint32_t> dstBefore = Pixels(dst), srcBefore = Pixels(src);
+  struct Case
+  {
+    const char* what;
+    PIX_IBitmap* dest;
+    PIX_IBitmap* src;
+  };
+  const Case cases[] = {
+    { "null destination", nullptr, &src },
+    { "null source", &dst, nullptr },
+    { "source of one pixel", &dst, &one },
+    { "source one row high", &dst, &row },
+    { "source one column wide", &dst, &column },
+    { "empty source", &dst, &none },
+    { "empty destination", &none, &src },
+  };
+  for (const Case& c : cases)
+  {
+    PIX_HalveBlitAA(c.dest, c.src);
+    EXPECT_EQ(Pixels(dst), dstBefore) << c.what;
+    EXPECT_EQ(Pixels(src), srcBefore) << c.what;
+    EXPECT_EQ(none.getWidth(), 0) << c.what;
+  }
 }
 
 TEST(PixBitmapCmp, SizesFirstThenPixelsRowByRow)

@@ -30,6 +30,17 @@ std::vector<uint32_t> Pixels(PIX_IBitmap& bm)
   return v;
 }
 
+// A bitmap that reports a size but has no memory, as after a failed allocation.
+class NoPixels : public PIX_IBitmap
+{
+public:
+  PIX_PixelValue* getBits() override { return nullptr; }
+  int getWidth() override { return 4; }
+  int getHeight() override { return 3; }
+  int getRowSpan() override { return 4; }
+  bool resize(int, int) override { return false; }
+};
+
 const ref::Kind kKinds[] = {ref::Copy, ref::Add, ref::Dodge, ref::Mul, ref::Overlay, ref::HSV};
 
 // The model of the packed copy forms at the exact opacities.
@@ -283,12 +294,36 @@ TEST(PixGradRect, FixedPointStepsAndModes)
       }
     EXPECT_EQ(Pixels(g), Pixels(want)) << mode;
   }
-  // Unknown mode, empty areas and null bitmaps draw nothing.
+  // Unknown modes, empty areas and areas that clip away draw nothing: opaque white would show.
+  struct Nothing
+  {
+    const char* what;
+    int x, y, w, h, mode;
+  };
+  const Nothing nothing[] = {
+    { "mode 6", 0, 0, 4, 3, 6 },
+    { "channel copy (blits only)", 0, 0, 4, 3, PIX_MODE_CHANNELCOPY },
+    { "zero width", 0, 0, 0, 3, 0 },
+    { "zero height", 0, 0, 4, 0, 0 },
+    { "negative width", 2, 0, -2, 3, 0 },
+    { "right of the bitmap", 4, 0, 3, 1, 0 },
+    { "left of the bitmap", -3, 1, 3, 1, 0 },
+    { "above the bitmap", 0, -2, 4, 2, 0 },
+    { "below the bitmap", 0, 3, 4, 2, 0 },
+  };
   const std::vector<uint32_t> before = Pixels(bm);
-  PIX_GradRect(&bm, 0, 0, 4, 3, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 6);
-  PIX_GradRect(&bm, 0, 0, 0, 3, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-  PIX_GradRect(&bm, 4, 0, 3, 3, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+  for (const Nothing& c : nothing)
+  {
+    PIX_GradRect(&bm, c.x, c.y, c.w, c.h, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, c.mode);
+    EXPECT_EQ(Pixels(bm), before) << c.what;
+  }
+  // No bitmap, no pixels: nothing is written (a write would crash).
   PIX_GradRect(nullptr, 0, 0, 4, 3, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+  NoPixels noPixels;
+  PIX_GradRect(&noPixels, 0, 0, 4, 3, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+  PIX_MemBitmap empty;
+  PIX_GradRect(&empty, 0, 0, 4, 3, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+  EXPECT_EQ(empty.getWidth(), 0);
   // Runaway values stay defined.
   PIX_GradRect(&bm, 0, 0, 4, 3, 1e20f, -1e20f, 0, 1e20f, 1e20f, 1e20f, 0, 0, 0, 0, 0, 0, 3);
   EXPECT_EQ(Pixels(bm).size(), before.size());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "FakeGraphics.h"
 #include "FakePlug.h"
 
@@ -76,22 +78,86 @@ TEST(IFxBaseDeathTest, MalformedChannelLayoutStopsWithThePinnedCheck)
     EXPECT_DEATH({ FakePlug p(Layout(layout)); }, kMessage) << '"' << layout << '"';
 }
 
+// What each data slot handed to the processing points at: the host buffer a connected channel
+// was last given, else the channel's own scratch. Connecting changes no slot; disconnecting
+// forgets the host buffer, so reconnecting without a new one reads the scratch again.
 TEST(IFxBase, ConnectionsAndDataSlots)
 {
-  FakePlug plug(Layout("1-1 2-1 2-2 3-2 4-2"));
+  class SlotPlug : public FakePlug
+  {
+  public:
+    using FakePlug::FakePlug;
+    std::vector<double*> mIn, mOut;
+    void ProcessDoubleReplacing(double** in, double** out, int) override
+    {
+      mIn.assign(in, in + NInChannels());
+      mOut.assign(out, out + NOutChannels());
+    }
+    void Run() { ProcessBuffers(0.0, 64); }
+  };
+  SlotPlug plug(Layout("1-1 2-1 2-2 3-2 4-2"));
   plug.SetBlockSize(64);
+
+  // Nothing connected yet: every slot is its channel's scratch, one block per channel.
+  plug.Run();
+  const std::vector<double*> in = plug.mIn, out = plug.mOut;
+  ASSERT_EQ(in.size(), 4u);
+  ASSERT_EQ(out.size(), 2u);
+  std::vector<double*> all = in;
+  all.insert(all.end(), out.begin(), out.end());
+  for (size_t i = 0; i < all.size(); ++i)
+  {
+    EXPECT_NE(all[i], nullptr) << i;
+    for (size_t j = 0; j < i; ++j) EXPECT_NE(all[i], all[j]) << i << " " << j;
+  }
+
+  std::vector<double> host[6];
+  for (std::vector<double>& h : host) h.assign(64, 0.0);
+  double* h[6] = { host[0].data(), host[1].data(), host[2].data(), host[3].data(), host[4].data(), host[5].data() };
+
   plug.SetInputChannelConnections(0, 4, true);
+  plug.SetOutputChannelConnections(0, 2, true);
+  plug.Run();
+  EXPECT_EQ(plug.mIn, in) << "connecting alone gives no channel a host buffer";
+  EXPECT_EQ(plug.mOut, out);
+
+  plug.AttachInputBuffers(0, 4, h, 64);
+  plug.AttachOutputBuffers(0, 2, h + 4);
+  plug.Run();
+  EXPECT_EQ(plug.mIn, (std::vector<double*>{ h[0], h[1], h[2], h[3] }));
+  EXPECT_EQ(plug.mOut, (std::vector<double*>{ h[4], h[5] }));
+
   plug.SetInputChannelConnections(2, 2, false);
+  plug.SetOutputChannelConnections(1, 1, false);
   EXPECT_TRUE(plug.IsInChannelConnected(1));
   EXPECT_FALSE(plug.IsInChannelConnected(2));
   EXPECT_FALSE(plug.IsInChannelConnected(3));
   EXPECT_FALSE(plug.IsInChannelConnected(4));
   EXPECT_FALSE(plug.IsInChannelConnected(-1));
+  EXPECT_FALSE(plug.IsOutChannelConnected(1));
+  plug.Run();
+  EXPECT_EQ(plug.mIn, (std::vector<double*>{ h[0], h[1], in[2], in[3] }));
+  EXPECT_EQ(plug.mOut, (std::vector<double*>{ h[4], out[1] }));
+
+  // Reconnected, the channels have no host buffer until one is attached.
+  plug.SetInputChannelConnections(2, 2, true);
+  plug.Run();
+  EXPECT_EQ(plug.mIn, (std::vector<double*>{ h[0], h[1], in[2], in[3] }));
+
+  // Host buffers go in order to the connected channels of the range only.
+  plug.SetInputChannelConnections(0, 1, false);
+  plug.SetInputChannelConnections(2, 1, false);
+  plug.AttachInputBuffers(0, 4, h, 64);
+  plug.Run();
+  EXPECT_EQ(plug.mIn, (std::vector<double*>{ in[0], h[0], in[2], h[1] }));
+
   // A range past the channels is cut; a negative start too.
   plug.SetOutputChannelConnections(1, 100, true);
   EXPECT_TRUE(plug.IsOutChannelConnected(1));
   plug.SetOutputChannelConnections(-5, 6, true);
   EXPECT_TRUE(plug.IsOutChannelConnected(0));
+  plug.Run();
+  EXPECT_EQ(plug.mOut, (std::vector<double*>{ h[4], out[1] }));
 }
 
 TEST(IFxBase, LimitToStereoIO)

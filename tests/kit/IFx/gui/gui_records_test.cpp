@@ -101,8 +101,40 @@ TEST(IColor, PacksAsAlphaRedGreenBlueInMemory)
   EXPECT_EQ(bytes[2], 127);
   EXPECT_EQ(bytes[3], 0);
   EXPECT_EQ(IColorFromPixel(0x78563412u), IColor(0x12, 0x34, 0x56, 0x78));
-  for (const IColor& c : { COLOR_BLACK, COLOR_GRAY, COLOR_WHITE, COLOR_GREEN, COLOR_YELLOW, DEFAULT_TEXT_COLOR })
-    EXPECT_EQ(IColorFromPixel(IColorToPixel(c)), c);
+}
+
+TEST(IColor, NamedColoursHaveTheirValues)
+{
+  struct Case
+  {
+    const char* name;
+    IColor color;
+    int a, r, g, b;
+  };
+  const Case cases[] = {
+    { "COLOR_TRANSPARENT", COLOR_TRANSPARENT, 0, 0, 0, 0 },
+    { "COLOR_BLACK", COLOR_BLACK, 255, 0, 0, 0 },
+    { "COLOR_GRAY", COLOR_GRAY, 255, 127, 127, 127 },
+    { "COLOR_WHITE", COLOR_WHITE, 255, 255, 255, 255 },
+    { "COLOR_RED", COLOR_RED, 255, 255, 0, 0 },
+    { "COLOR_GREEN", COLOR_GREEN, 255, 0, 255, 0 },
+    { "COLOR_BLUE", COLOR_BLUE, 255, 0, 0, 255 },
+    { "COLOR_YELLOW", COLOR_YELLOW, 255, 255, 255, 0 },
+    { "COLOR_ORANGE", COLOR_ORANGE, 255, 255, 127, 0 },
+    { "DEFAULT_TEXT_COLOR", DEFAULT_TEXT_COLOR, 255, 0, 0, 0 },
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.color.A, c.a);
+    EXPECT_EQ(c.color.R, c.r);
+    EXPECT_EQ(c.color.G, c.g);
+    EXPECT_EQ(c.color.B, c.b);
+    // The raster pixel holds the same values, in memory order alpha, red, green, blue.
+    const uint32_t pixel = (uint32_t)c.a | (uint32_t)c.r << 8 | (uint32_t)c.g << 16 | (uint32_t)c.b << 24;
+    EXPECT_EQ(IColorToPixel(c.color), pixel);
+    EXPECT_EQ(IColorFromPixel(pixel), c.color);
+  }
 }
 
 TEST(IText, DefaultsAndABoundedFontName)

@@ -393,7 +393,7 @@ TEST_F(SurfaceTest, ResizeDeletesTheControlsLastFirst)
   EXPECT_EQ(Log().size(), 6u);
 }
 
-TEST(Surface, FramesPerSecondAndWindow)
+TEST(Surface, FramesPerSecondAndDefaults)
 {
   FakePlug plug;
   for (auto [given, expected] : { std::pair{ 0, 24 }, { -5, 24 }, { 30, 30 }, { 1, 1 } })
@@ -404,13 +404,41 @@ TEST(Surface, FramesPerSecondAndWindow)
     EXPECT_EQ(g.Height(), 400);
     EXPECT_EQ(g.GetPlug(), &plug);
     EXPECT_TRUE(g.IsStrict());
-    EXPECT_FALSE(g.WindowIsOpen());
-    int parent;
-    EXPECT_EQ(g.OpenWindow(&parent), &parent);
-    EXPECT_TRUE(g.WindowIsOpen());
-    g.CloseWindow();
-    EXPECT_FALSE(g.WindowIsOpen());
   }
+}
+
+// What the framework itself does about the window: WindowIsOpen asks the platform's GetWindow
+// each time (it keeps no state of its own), and the two-argument open (a pane in a host's
+// control) opens nothing unless a platform surface provides it.
+TEST(Surface, WindowIsOpenAsksThePlatformAndThePaneOpenIsNothingByDefault)
+{
+  class WindowSurface : public TestGraphics
+  {
+  public:
+    using TestGraphics::TestGraphics;
+    void* mPlatformWindow = nullptr;
+    int mOpens = 0;
+    void* GetWindow() override { return mPlatformWindow; }
+    void* OpenWindow(void*) override
+    {
+      ++mOpens;
+      return nullptr;
+    }
+  };
+  FakePlug plug;
+  WindowSurface g(&plug);
+  IGraphics& surface = g;
+  int window = 0, control = 0;
+  EXPECT_FALSE(surface.WindowIsOpen());
+  for (void* platform : { (void*)&window, (void*)nullptr, (void*)&control, (void*)nullptr })
+  {
+    g.mPlatformWindow = platform;
+    EXPECT_EQ(surface.WindowIsOpen(), platform != nullptr);
+  }
+
+  EXPECT_EQ(surface.OpenWindow(&window, &control), nullptr);
+  EXPECT_EQ(g.mOpens, 0) << "the pane open is not the view open";
+  EXPECT_FALSE(surface.WindowIsOpen());
 }
 
 TEST(Surface, TheSurfaceGoesWithThePlugInAndTakesItsControls)
