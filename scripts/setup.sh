@@ -14,6 +14,7 @@ PACKAGES=(
   libsndfile1-dev libpixman-1-dev
   libcairo2-dev libfontconfig-dev fonts-liberation2
   libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev xvfb
+  liblilv-dev lv2-examples
 )
 
 missing=()
