@@ -5,7 +5,11 @@
 #include <cmath>
 #include <cstring>
 
+#include <type_traits>
+
 #include "pix.h"
+#include "pix_blit_rows.h"
+#include "pix_blit_scaled.h"
 #include "pix_blit_template.h"
 #include "pix_rows.h"
 #include "pix_transform.h"
@@ -70,15 +74,25 @@ struct Axis
   }
 };
 
-struct ScaledWalk
+// A combiner's row loop over the filtered pixels of the vector walk.
+template <class C>
+void CombineRow(unsigned char* d, const uint32_t* s, int n, int weight)
 {
-  unsigned char *d, *s;
-  int w, h;
-  double srcx, srcy, dx, dy;
-  int clipx, clipy, clipright, clipbottom, sspan, dspan;
-  float alpha;
-  int filtermode;
-  bool filterDown;
+  const PIX_BlitRows rows = {(PIX_PixelValue*)d, 0, s, 0, n, 1};
+  PIX_CombineRows<C>(rows, weight);
+}
+
+// The first and one-past-last byte of rows of n bytes from p, span apart.
+void Extent(const unsigned char* p, ptrdiff_t span, int rows, ptrdiff_t n, uintptr_t* lo, uintptr_t* hi)
+{
+  const uintptr_t first = (uintptr_t)p, last = (uintptr_t)(p + (ptrdiff_t)(rows - 1) * span);
+  *lo = std::min(first, last);
+  *hi = std::max(first, last) + (uintptr_t)n;
+}
+
+struct ScaledRun : PIX_ScaledWalk
+{
+  bool vectors;
 
   template <class C>
   void run() const
@@ -86,6 +100,11 @@ struct ScaledWalk
     if (filterDown)
       _PIX_Template_Blit<C>::scaleBlitFilterDown(d, s, w, h, srcx, srcy, dx, dy, clipx, clipy, clipright,
                                                  clipbottom, sspan, dspan, alpha);
+#ifdef __SSE2__
+    else if (vectors && filtermode == PIX_MODE_FILTERBILINEAR)
+      PIX_ScaledBilinearSSE2(*this, std::is_same<C, _PIX_CombinePixelsClobber>::value ? nullptr : CombineRow<C>,
+                             PIX_AlphaToWeight((double)alpha));
+#endif
     else
       _PIX_Template_Blit<C>::scaleBlit(d, s, w, h, srcx, srcy, dx, dy, clipx, clipy, clipright, clipbottom,
                                        sspan, dspan, alpha, filtermode);
@@ -95,6 +114,12 @@ struct ScaledWalk
 
 void PIX_ScaledBlit(PIX_IBitmap* dest, PIX_IBitmap* src, int dstx, int dsty, int dstw, int dsth, float srcx,
                     float srcy, float srcw, float srch, float alpha, int mode)
+{
+  PIX_ScaledBlitWith(kPIX_ScaledVector, dest, src, dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha, mode);
+}
+
+void PIX_ScaledBlitWith(EPIX_ScaledPath path, PIX_IBitmap* dest, PIX_IBitmap* src, int dstx, int dsty, int dstw,
+                        int dsth, float srcx, float srcy, float srcw, float srch, float alpha, int mode)
 {
   if (!dest || !src || dstw == 0 || dsth == 0 || alpha == 0.0f) return;
   if (!PIX_AllFinite(srcx, srcy, srcw, srch, alpha)) return;
@@ -121,7 +146,7 @@ void PIX_ScaledBlit(PIX_IBitmap* dest, PIX_IBitmap* src, int dstx, int dsty, int
   const int clipbottom = std::min(s.height, PIX_TruncInt(ceilf(ay.hi)));
   if (clipx >= clipright || clipy >= clipbottom) return;
 
-  ScaledWalk walk;
+  ScaledRun walk;
   walk.d = (unsigned char*)d.at((int)ax.pos, (int)ay.pos);
   walk.s = (unsigned char*)s.bits;
   walk.w = (int)ax.size;
@@ -139,6 +164,12 @@ void PIX_ScaledBlit(PIX_IBitmap* dest, PIX_IBitmap* src, int dstx, int dsty, int
   walk.alpha = alpha;
   walk.filtermode = mode & 0xff00;
   walk.filterDown = false;
+  // The vector walk reads each pair of source rows ahead of the row it draws: not within one area.
+  uintptr_t slo, shi, dlo, dhi;
+  Extent(walk.s + (ptrdiff_t)clipy * walk.sspan + (ptrdiff_t)clipx * 4, walk.sspan, clipbottom - clipy,
+         (ptrdiff_t)(clipright - clipx) * 4, &slo, &shi);
+  Extent(walk.d, walk.dspan, walk.h, (ptrdiff_t)walk.w * 4, &dlo, &dhi);
+  walk.vectors = path == kPIX_ScaledVector && (shi <= dlo || dhi <= slo);
 
   if ((mode & 0x1ffff) == 0 && (alpha == 0.5f || alpha == 1.0f))
   {

@@ -108,13 +108,16 @@ inline void Bilinear(unsigned char* d, int ia, const unsigned char* src, ptrdiff
   Combine::doPix(d, r, g, b, a, ia);
 }
 // Exact division of sums below 2^29 by a fixed divisor d: n / d == (n * m) >> s with
-// m = ceil(2^s / d) and s = 29 + ceil(log2 d) (a division into multiplication that is exact for
-// every numerator of up to 29 bits).
+// m = ceil(2^s / d) and s = 29 + ceil(log2 d). With n = q * d + r (r < d) and
+// e = m * d - 2^s (0 <= e < d <= 2^(s - 29)), n * m / 2^s = q + (r + n * e / 2^s) / d where
+// n * e / 2^s < 1, so the floor is q; n * m stays below 2^60. The default divider (d = 0) matches
+// no total.
 struct Divider
 {
   int d;
   uint64_t m;
   int s;
+  Divider() : d(0), m(0), s(0) {}
   explicit Divider(int divisor) : d(divisor), m(0), s(0)
   {
     if (d < 1) return;
@@ -192,11 +195,11 @@ void _PIX_Template_Blit<Combine>::scaleBlitFilterDown(unsigned char* dest, unsig
       k = v < 0.0 ? 0 : (v > 1.0 ? 65536 : (int)(v * 65536.0));
     }
 
-  // Inside the source every kernel sums to the same total: divide by it through a reciprocal.
-  int fullTotal = 0;
-  for (int ky = 0; ky <= 2 * half; ++ky)
-    for (int kx = 0; kx <= 2 * half; ++kx) fullTotal += kernel[ky][kx];
-  const Divider full(fullTotal);
+  // A kernel cut by the clip range sums to one total for each cut: the columns [a, b) of the kernel
+  // a pixel takes, on the rows the current row takes. Each cut divides through an exact reciprocal
+  // of its total, made when the total first differs from the one it holds (rows at the top and
+  // bottom cut rows away too); sums stay below 25 * 65536 * 256 = 2^29 * 0.78.
+  Divider cuts[5][5];
 
   double cury = srcy;
   for (int j = 0; j < h; ++j, cury += dy, dest += dest_span)
@@ -227,10 +230,9 @@ void _PIX_Template_Blit<Combine>::scaleBlitFilterDown(unsigned char* dest, unsig
         }
       }
       if (total < 1) continue;
-      if (total == full.d)
-        Combine::doPix(d, full(sr), full(sg), full(sb), full(sa), ia);
-      else
-        Combine::doPix(d, sr / total, sg / total, sb / total, sa / total, ia);
+      Divider& div = cuts[kx0 - sx + half][kx1 - sx + half - 1];
+      if (div.d != total) div = Divider(total);
+      Combine::doPix(d, div(sr), div(sg), div(sb), div(sa), ia);
     }
   }
 }

@@ -1,6 +1,7 @@
 # Scaled, rotated and transform blits and the vector drawing.
 target_sources(kv_pix PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/pix_blit_scaled.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pix_blit_scaled_sse2.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pix_blit_rotate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pix_blit_transform.cpp)
 target_sources(kv_pix PRIVATE
