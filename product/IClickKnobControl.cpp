@@ -6,7 +6,12 @@ void IClickKnobControl::OnMouseDblClick(int, int, IMouseMod*)
 {
   IParam* pAuto = mPlug ? mPlug->GetParam(kAutoReleaseParam) : nullptr;
   if (!pAuto) return;
-  const int current = (int)pAuto->Value();
+  int current;
+  {
+    // The host sets "Auto Release" from its own thread under this mutex.
+    KIT_MutexScope lock(mPlug->GetMutex());
+    current = (int)pAuto->Value();
+  }
   if (current >= 0 && current <= 3)
   {
     double next = (double)((current + 1) % 4);
