@@ -74,11 +74,14 @@ else
   failed=$((failed + 1))
 fi
 
-# 4. Fuzz targets, each for a bounded time from an empty corpus.
+# 4. Fuzz targets, each for a bounded time from a copy of its seed corpus (tests/fuzz_corpus/<name>/,
+# written by tests/fuzz_corpus/make_seeds.py), or from an empty one.
 if [ -d build-asan/fuzz ]; then
   for fuzzer in build-asan/fuzz/*; do
     [ -x "$fuzzer" ] || continue
     corpus=$(mktemp -d)
+    seeds="tests/fuzz_corpus/$(basename "$fuzzer")"
+    if [ -d "$seeds" ]; then cp -R "$seeds"/. "$corpus"/; fi
     echo "== fuzz: $(basename "$fuzzer") for ${FUZZ_SECONDS}s"
     if "$fuzzer" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 -print_final_stats=0 "$corpus" >"$corpus.log" 2>&1; then
       passed=$((passed + 1))

@@ -47,6 +47,10 @@ public:
         int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
   ~IFxAU() override;
 
+  // Rates at or above this are refused, as the VST wrapper refuses them: the plug-in's filters
+  // take their rate as an integer.
+  static constexpr double kMaxSampleRate = 1.0e7;
+
   // ----- IFxBase operations this wrapper provides -----
   void BeginInformHostOfParamChange(int idx) override;
   void InformHostOfParamChange(int idx, double normalizedValue) override;

@@ -377,7 +377,7 @@ ComponentResult IFxAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope sc
     {
       if (!given(sizeof(Float64))) return badData;
       const Float64 rate = *(const Float64*)pData;
-      if (!std::isfinite(rate) || rate <= 0.0) return badData;
+      if (!std::isfinite(rate) || rate <= 0.0 || rate >= kMaxSampleRate) return badData;
       SetSampleRate(rate);
       Reset();
       InvalidateInputs();

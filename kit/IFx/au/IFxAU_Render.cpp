@@ -24,7 +24,7 @@ static_assert(offsetof(PullBufferList, mBuffers) == offsetof(AudioBufferList, mB
 
 bool IsUsableRate(double rate)
 {
-  return std::isfinite(rate) && rate > 0.0;
+  return std::isfinite(rate) && rate > 0.0 && rate < IFxAU::kMaxSampleRate;
 }
 }  // namespace
 
@@ -117,7 +117,8 @@ void IFxAU::ClearConnections()
     pBus->mConnected = false;
     pBus->mNHostChannels = -1;
   }
-  InvalidateInputs();
+  // The core's inputs follow: none keeps reading the memory its last source lent it.
+  AssessInputConnections();
 }
 
 // ----- Block size and scratch -----

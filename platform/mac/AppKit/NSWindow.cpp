@@ -113,8 +113,11 @@ NSWindow::~NSWindow()
     content->setNextResponder(nil);
     content->release();
   }
-  if (mMouseView) mMouseView->release();
-  mMouseView = nil;
+  for (NSView*& pressed : mMouseViews)
+  {
+    if (pressed) pressed->release();
+    pressed = nil;
+  }
   delete mBackend;
 }
 
@@ -180,12 +183,14 @@ void NSWindow::viewWillLeaveWindow(NSView* view)
       first->resignFirstResponder();
     }
   }
-  if (mMouseView && mMouseView->isDescendantOf(view))
+  for (NSView*& slot : mMouseViews)
   {
-    NSView* pressed = mMouseView;
-    mMouseView = nil;
-    mMouseDownType = 0;
-    pressed->release();
+    if (slot && slot->isDescendantOf(view))
+    {
+      NSView* pressed = slot;
+      slot = nil;
+      pressed->release();
+    }
   }
 }
 

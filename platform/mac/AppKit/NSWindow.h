@@ -79,10 +79,10 @@ private:
   // Pumps the backend's events and displays what needs it, for each window of the calling thread.
   static void DisplayThreadWindows();
   void dispatchMouse(NSView* view, NSEvent* event);
-  NSEventType mMouseDownType = 0;  // the press mMouseView took
   NSView* mContentView = nil;
   NSResponder* mFirstResponder = nil;  // not retained
-  NSView* mMouseView = nil;            // the view that took the press, retained while pressed
+  // Per button (left, right, other): the view that took its press, retained while pressed.
+  NSView* mMouseViews[3] = {nil, nil, nil};
   NSWindowBackend* mBackend = nullptr;
   NSSize mContentSize{0, 0};
   NSInteger mWindowNumber = 0;

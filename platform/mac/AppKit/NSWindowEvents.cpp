@@ -1,4 +1,4 @@
-// Event routing: presses to the view under the pointer, which keeps the drags and the release;
+// Event routing: presses to the view under the pointer, which keeps that button's drags and release;
 // moved and wheel events to the view under the pointer; keys to the first responder.
 
 #include <AppKit/NSWindow.h>
@@ -20,14 +20,18 @@ bool IsMouseDragged(NSEventType t)
   return t == NSLeftMouseDragged || t == NSRightMouseDragged || t == NSOtherMouseDragged;
 }
 
-// The release that ends a press.
-NSEventType UpFor(NSEventType down)
+// The button a press, drag or release is of: 0 left, 1 right, 2 any other.
+int ButtonOf(NSEventType t)
 {
-  switch (down)
+  switch (t)
   {
-    case NSLeftMouseDown: return NSLeftMouseUp;
-    case NSRightMouseDown: return NSRightMouseUp;
-    default: return NSOtherMouseUp;
+    case NSLeftMouseDown:
+    case NSLeftMouseUp:
+    case NSLeftMouseDragged: return 0;
+    case NSRightMouseDown:
+    case NSRightMouseUp:
+    case NSRightMouseDragged: return 1;
+    default: return 2;
   }
 }
 }  // namespace
@@ -64,22 +68,24 @@ void NSWindow::sendEvent(NSEvent* event)
     if (hit)
     {
       if (hit->acceptsFirstResponder()) makeFirstResponder(hit);
+      NSView*& pressed = mMouseViews[ButtonOf(type)];
       hit->retain();
-      if (mMouseView) mMouseView->release();
-      mMouseView = hit;
-      mMouseDownType = type;
+      if (pressed) pressed->release();
+      pressed = hit;
       dispatchMouse(hit, event);
     }
   }
   else if (IsMouseDragged(type) || IsMouseUp(type))
   {
-    if (NSView* pressed = mMouseView)
+    // Each button's drags and release go to the view that took its press, whatever the other
+    // buttons did meanwhile.
+    NSView*& slot = mMouseViews[ButtonOf(type)];
+    if (NSView* pressed = slot)
     {
       pressed->retain();
-      if (IsMouseUp(type) && type == UpFor(mMouseDownType))
+      if (IsMouseUp(type))
       {
-        mMouseView = nil;
-        mMouseDownType = 0;
+        slot = nil;
         pressed->release();  // the press's reference; ours keeps it through the release
       }
       dispatchMouse(pressed, event);

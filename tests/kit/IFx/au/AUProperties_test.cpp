@@ -133,7 +133,7 @@ TEST_F(AUProperties, SetResultsAndShortData)
   for (const Case& c : cases)
     EXPECT_EQ(AudioUnitSetProperty(mUnit, c.id, c.scope, 0, c.data, c.size), c.expected) << c.id << " size " << c.size;
 
-  for (double bad : { 0.0, -1.0, std::nan(""), (double)INFINITY })
+  for (double bad : { 0.0, -1.0, std::nan(""), (double)INFINITY, IFxAU::kMaxSampleRate, 7.3e223 })
     EXPECT_EQ(Set<Float64>(kAudioUnitProperty_SampleRate, 0, 0, bad), kValue) << bad;
   EXPECT_EQ(mPlug->GetSampleRate(), 44100.0);
   mPlug->mLog.clear();

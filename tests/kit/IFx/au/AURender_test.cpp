@@ -42,6 +42,8 @@ TEST_F(AUFormats, StreamFormatsByScopeElementChannelsIdFlagsAndRate)
     { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 41, -44100, kAudioUnitErr_InvalidProperty, 0 },
     { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 41, nan, kAudioUnitErr_InvalidProperty, 0 },
     { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 41, INFINITY, kAudioUnitErr_InvalidProperty, 0 },
+    { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 41, IFxAU::kMaxSampleRate, kAudioUnitErr_InvalidProperty, 0 },
+    { kAudioUnitScope_Output, 0, 2, kAudioFormatLinearPCM, 41, 7.3e223, kAudioUnitErr_InvalidProperty, 0 },
   };
   for (const Case& c : cases)
   {
@@ -105,6 +107,32 @@ TEST_F(AURender, PassThroughIsBitExactFromARenderCallback)
   ASSERT_EQ(src.mSeenData.size(), 2u);
   EXPECT_EQ(src.mSeenData[0], mPlug->GetInputScratch());
   EXPECT_EQ(src.mSeenData[1], mPlug->GetInputScratch() + 256);
+}
+
+// Uninitialising drops the connections, and the core's inputs with them: they read silence, not
+// the last block pulled, nor the scratch it lay in once that is resized.
+TEST_F(AURender, UninitializingDisconnectsTheCoresInputs)
+{
+  RampSource src;
+  src.mBase = 0.25f;
+  ASSERT_EQ(SetInputCallback(0, RampSource::Callback, &src), noErr);
+  HostBuffers out(2, 64);
+  ASSERT_EQ(Render(out.mList, 64, 0.0), noErr);
+  ASSERT_EQ(out.Out(1)[3], 1003.25f);
+  ASSERT_EQ(AudioUnitUninitialize(mUnit), noErr);
+  EXPECT_FALSE(mPlug->IsInChannelConnected(0));
+  EXPECT_FALSE(mPlug->IsInChannelConnected(1));
+  for (int pass = 0; pass < 2; ++pass)
+  {
+    if (pass == 1)
+    {
+      ASSERT_EQ(Set<UInt32>(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, 2048), noErr);
+    }
+    ASSERT_EQ(Render(out.mList, 64, 64.0 * (pass + 1)), noErr);
+    for (int c = 0; c < 2; ++c)
+      for (int i = 0; i < 64; ++i) ASSERT_EQ(out.Out(c)[i], 0.0f) << "pass " << pass << ", " << c << " " << i;
+  }
+  EXPECT_EQ(src.mCalls, 1);
 }
 
 TEST_F(AURender, SidechainBusCallbackGetsItsOwnBusIndex)

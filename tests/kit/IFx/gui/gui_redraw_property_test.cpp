@@ -5,6 +5,7 @@
 #include <random>
 
 #include "GuiFixture.h"
+#include "RedrawCheck.h"
 
 namespace
 {
@@ -111,15 +112,9 @@ TEST_F(RedrawProperty, TwoQuietTicksLeaveWhatARedrawFromScratchWouldDraw)
     for (int i = 0; i < steps; ++i) RandomStep(rng);
     mGraphics->Tick();
     mGraphics->Tick();
-    IRECT none;
-    ASSERT_FALSE(mGraphics->IsDirty(&none)) << "seed " << seed;
-
-    PIX_Copy(&incremental, back);
-    PIX_Clear(back, 0xDEADBEEF);
-    IRECT all(0, 0, kW, kH);
-    mGraphics->Draw(&all);
-    PIX_Copy(&scratch, back);
-    ASSERT_EQ(PIX_BitmapCmp(&incremental, &scratch), 0) << "seed " << seed << ", " << steps << " steps";
+    ASSERT_TRUE(redraw_check::Clean(mGraphics)) << "seed " << seed;
+    ASSERT_TRUE(redraw_check::MatchesRedrawFromScratch(mGraphics, &incremental, &scratch))
+      << "seed " << seed << ", " << steps << " steps";
     EXPECT_EQ(PIX_BitmapCmp(mGraphics->mScreen.get(), back), 0) << "the screen shows the back buffer";
   }
 }

@@ -44,6 +44,25 @@ TEST_F(EventTest, PressIsCapturedByThePressedViewUntilTheRelease)
   EXPECT_EQ(mLog, (Log{"right down 10,40", "right up 10,40", "left rdown 20,5", "left rup 90,5"}));
 }
 
+// A press and release of another button meanwhile leaves the first press with its view: its
+// drags and its release still arrive there.
+TEST_F(EventTest, EachButtonKeepsItsOwnPress)
+{
+  using namespace AppKitTestKit;
+  MouseDown(mWindow, 10, 10);
+  RightMouseDown(mWindow, 60, 10);
+  RightMouseUp(mWindow, 20, 10);
+  MouseDragged(mWindow, 70, 20);
+  MouseUp(mWindow, 80, 20);
+  EXPECT_EQ(mLog, (Log{"left down 10,10", "right rdown 10,40", "right rup -30,40", "left drag 70,20", "left up 80,20"}));
+  EXPECT_EQ(mLeft->retainCount(), 1u);
+  EXPECT_EQ(mRight->retainCount(), 1u);
+  mLog.clear();
+  MouseUp(mWindow, 80, 20);  // released already: nowhere
+  RightMouseUp(mWindow, 20, 10);
+  EXPECT_TRUE(mLog.empty());
+}
+
 TEST_F(EventTest, PressedViewThatLeavesTheWindowLetsThePressGo)
 {
   using namespace AppKitTestKit;
