@@ -66,6 +66,19 @@ public:
       if (opCode < 0 || c.opCode == opCode) out.push_back(c);
     return out;
   }
+  // The edits of one parameter, in order: "begin", "automate", "end".
+  std::vector<std::string> EditsOf(VstInt32 idx) const
+  {
+    std::vector<std::string> out;
+    for (const Call& c : Calls())
+    {
+      if (c.index != idx) continue;
+      if (c.opCode == audioMasterBeginEdit) out.push_back("begin");
+      else if (c.opCode == audioMasterEndEdit) out.push_back("end");
+      else if (c.opCode == audioMasterAutomate) out.push_back("automate");
+    }
+    return out;
+  }
   // Every event received, flattened in order; for MIDI events the whole 32-byte record.
   std::vector<VstMidiEvent> MidiEvents() const
   {

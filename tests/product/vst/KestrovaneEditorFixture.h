@@ -39,19 +39,7 @@ protected:
     FoundationTestKit::DrainImplicitPool();
   }
 
-  // The host's edits of one parameter, in order: "begin", "automate", "end".
-  std::vector<std::string> EditsOf(int idx)
-  {
-    std::vector<std::string> out;
-    for (const FakeVstHost::Call& c : mHost.Calls())
-    {
-      if (c.index != idx) continue;
-      if (c.opCode == audioMasterBeginEdit) out.push_back("begin");
-      else if (c.opCode == audioMasterEndEdit) out.push_back("end");
-      else if (c.opCode == audioMasterAutomate) out.push_back("automate");
-    }
-    return out;
-  }
+  std::vector<std::string> EditsOf(int idx) const { return mHost.EditsOf(idx); }
 
   FakeVstHost mHost;
   Kestrovane* mPlug;
