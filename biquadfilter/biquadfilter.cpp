@@ -76,8 +76,7 @@ void biquadfilter::SetSampleRate(long rate)
 
 void biquadfilter::InitializeState()
 {
-  ClearChannel(0);
-  ClearChannel(1);
+  for (int c = 0; c < 2; ++c) mX1[c] = mX2[c] = mY1[c] = mY2[c] = 0.0;
 }
 
 double biquadfilter::DesignFreq() const

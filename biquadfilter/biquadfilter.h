@@ -45,50 +45,17 @@ public:
   // Magnitude response in dB at a frequency.
   double GetResponse(double freqHz) const;
 
+  // A pair of samples, one per channel, in one SSE2 register.
+  typedef double V2 __attribute__((vector_size(16)));
+
+  class ChannelRun;
+  class PairRun;
+
   // One sample of channel c (0 or 1), direct form I, the output flushed. An output that is no
   // longer finite clears the channel's state, so the next finite input starts from rest.
-  double Process(int c, double x)
-  {
-    double y = mB0 * x + mB1 * mX1[c] + mB2 * mX2[c] - mA1 * mY1[c] - mA2 * mY2[c];
-    y = FlushDenormal(y);
-    if (__builtin_expect(!(std::fabs(y) <= DBL_MAX), 0))
-    {
-      ClearChannel(c);
-      return y;
-    }
-    mX2[c] = mX1[c];
-    mX1[c] = x;
-    mY2[c] = mY1[c];
-    mY1[c] = y;
-    return y;
-  }
-
+  inline double Process(int c, double x);
   // One sample of both channels at once, lane by lane the same arithmetic as Process.
-  void ProcessPair(double& l, double& r)
-  {
-    const V2 x = { l, r };
-    const V2 x1 = Load(mX1), x2 = Load(mX2), y1 = Load(mY1), y2 = Load(mY2);
-    V2 y = Splat(mB0) * x + Splat(mB1) * x1 + Splat(mB2) * x2 - Splat(mA1) * y1 - Splat(mA2) * y2;
-    const V2 a = (V2)((VL)y & VL{ kAbsMask, kAbsMask });
-    y = (V2)((VL)y & ~(a < Splat(DBL_MIN)));  // flushed: +0.0 where the exponent bits are all zero
-    l = y[0];
-    r = y[1];
-    const VL finite = a <= Splat(DBL_MAX);
-    if (__builtin_expect(!(finite[0] && finite[1]), 0))
-    {
-      // Rare: finish lane by lane, so that only the channel that went bad is cleared.
-      for (int c = 0; c < 2; ++c)
-      {
-        if (!(std::fabs(y[c]) <= DBL_MAX)) ClearChannel(c);
-        else Shift(c, x[c], y[c]);
-      }
-      return;
-    }
-    Store(mX2, x1);
-    Store(mX1, x);
-    Store(mY2, y1);
-    Store(mY1, y);
-  }
+  inline void ProcessPair(double& l, double& r);
 
   int GetType() const { return mType; }
   double GetQ() const { return mQ; }
@@ -114,7 +81,6 @@ public:
   State GetState(int c) const { return { mX1[c], mX2[c], mY1[c], mY2[c] }; }
 
 private:
-  typedef double V2 __attribute__((vector_size(16)));
   typedef long long VL __attribute__((vector_size(16)));
   static constexpr long long kAbsMask = 0x7FFFFFFFFFFFFFFFLL;
   static V2 Splat(double v) { return V2{ v, v }; }
@@ -123,14 +89,6 @@ private:
   {
     p[0] = v[0];
     p[1] = v[1];
-  }
-  void ClearChannel(int c) { mX1[c] = mX2[c] = mY1[c] = mY2[c] = 0.0; }
-  void Shift(int c, double x, double y)
-  {
-    mX2[c] = mX1[c];
-    mX1[c] = x;
-    mY2[c] = mY1[c];
-    mY1[c] = y;
   }
 
   // The frequency the coefficients are designed for: the stored one, held below half the rate.
@@ -149,3 +107,128 @@ private:
   // The state, by field: channel 0 then channel 1 of each, so a pair of channels moves together.
   alignas(16) double mX1[2] = {}, mX2[2] = {}, mY1[2] = {}, mY2[2] = {};
 };
+
+// The filter over a run of samples of one channel with its coefficients and state in locals, so
+// that a loop keeps them in registers: made from the filter, stepped once per sample, handed back
+// with Save. Nothing else may use the channel in between.
+class biquadfilter::ChannelRun
+{
+public:
+  ChannelRun(const biquadfilter& f, int c)
+    : b0(f.mB0), b1(f.mB1), b2(f.mB2), a1(f.mA1), a2(f.mA2), x1(f.mX1[c]), x2(f.mX2[c]), y1(f.mY1[c]), y2(f.mY2[c])
+  {
+  }
+
+  double Step(double x)
+  {
+    double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    y = FlushDenormal(y);
+    if (__builtin_expect(!(std::fabs(y) <= DBL_MAX), 0))
+    {
+      x1 = x2 = y1 = y2 = 0.0;
+      return y;
+    }
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+    return y;
+  }
+
+  void Save(biquadfilter& f, int c) const
+  {
+    f.mX1[c] = x1;
+    f.mX2[c] = x2;
+    f.mY1[c] = y1;
+    f.mY2[c] = y2;
+  }
+
+private:
+  double b0, b1, b2, a1, a2;
+  double x1, x2, y1, y2;
+};
+
+// Both channels likewise, lane by lane the arithmetic of ChannelRun.
+class biquadfilter::PairRun
+{
+public:
+  explicit PairRun(const biquadfilter& f)
+    : b0(Splat(f.mB0)), b1(Splat(f.mB1)), b2(Splat(f.mB2)), a1(Splat(f.mA1)), a2(Splat(f.mA2)),
+      x1(Load(f.mX1)), x2(Load(f.mX2)), y1(Load(f.mY1)), y2(Load(f.mY2))
+  {
+  }
+
+  V2 Step(V2 x)
+  {
+    const V2 y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    // Subnormal, zero and non-finite outputs take the branch, which is well predicted in either
+    // direction; the next sample's arithmetic then never waits for the test.
+    const V2 a = (V2)((VL)y & VL{ kAbsMask, kAbsMask });
+    const VL tiny = a < Splat(DBL_MIN);
+    const VL finite = a <= Splat(DBL_MAX);
+    const VL odd = tiny | ~finite;
+    if (__builtin_expect((odd[0] | odd[1]) != 0, 0)) return OddStep(x, (V2)((VL)y & ~tiny), finite);
+    Shift(x, y);
+    return y;
+  }
+
+  void Save(biquadfilter& f) const
+  {
+    Store(f.mX1, x1);
+    Store(f.mX2, x2);
+    Store(f.mY1, y1);
+    Store(f.mY2, y2);
+  }
+
+private:
+  void Shift(V2 x, V2 y)
+  {
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+  }
+
+  // y flushed; a channel whose output is not finite goes back to rest, the other moves on.
+  __attribute__((always_inline)) V2 OddStep(V2 x, V2 y, VL finite)
+  {
+    if (__builtin_expect(finite[0] && finite[1], 1))
+    {
+      Shift(x, y);
+      return y;
+    }
+    for (int c = 0; c < 2; ++c)
+    {
+      if (!finite[c])
+      {
+        x1[c] = x2[c] = y1[c] = y2[c] = 0.0;
+        continue;
+      }
+      x2[c] = x1[c];
+      x1[c] = x[c];
+      y2[c] = y1[c];
+      y1[c] = y[c];
+    }
+    return y;
+  }
+
+  V2 b0, b1, b2, a1, a2;
+  V2 x1, x2, y1, y2;
+};
+
+inline double biquadfilter::Process(int c, double x)
+{
+  ChannelRun run(*this, c);
+  const double y = run.Step(x);
+  run.Save(*this, c);
+  return y;
+}
+
+inline void biquadfilter::ProcessPair(double& l, double& r)
+{
+  PairRun run(*this);
+  const V2 y = run.Step(V2{ l, r });
+  run.Save(*this);
+  l = y[0];
+  r = y[1];
+}

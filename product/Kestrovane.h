@@ -145,7 +145,7 @@ private:
   // detector does not hear the audio path (feedforward, settled controls).
   template <bool kStereo>
   void ProcessFrames(double** inputs, double** outputs, int nFrames);
-  template <bool kStereo>
+  template <bool kStereo, bool kOversampled>
   void ProcessStaged(double** inputs, double** outputs, int nFrames);
   template <bool kStereo>
   void SubSample(double** inputs, int i, int j, bool os, double* x);

@@ -4,34 +4,13 @@
 #include <cmath>
 
 #include "Kestrovane.h"
-
-// The per-sample steps go inline into both loops: a call would spill every live value.
-#define KV_HOT_INLINE inline __attribute__((always_inline))
+#include "KestrovaneShapers.h"
 
 namespace
 {
-const double kPi = 3.141592653589793;
-// The detector's input is held to +20 dB over full scale, far above any real signal, so that an
-// absurd but finite input (1e30) leaves no tail in its filters and recovers as a hot one does
-// rather than after seconds. NaN passes: the states it reaches go back to rest at once.
-const double kMaxDetectorLevel = 10.0;
-inline double Ceiled(double d)
-{
-  return d > kMaxDetectorLevel ? kMaxDetectorLevel : (d < -kMaxDetectorLevel ? -kMaxDetectorLevel : d);
-}
-
-// "Drive" on the audio: a soft fold, blended with a sine of itself by the depth b.
-inline double Driven(double x, double b, double k1, double k2)
-{
-  const double y = x * k1 * (1.0 - std::fabs(x * k2));
-  return (1.0 - 1.5 * b) * y + 1.5 * b * std::sin(y * kPi / 2.0);
-}
-
-// "Sag" on the detector: the same fold through a sine; it folds back over for large levels.
-inline double Sagged(double d, double k1, double k2)
-{
-  return FlushDenormal(std::sin(d * k1 * (1.0 - std::fabs(d * k2)) * kPi / 2.0));
-}
+using kvshapers::Ceiled;
+using kvshapers::Driven;
+using kvshapers::Sagged;
 
 // A level meter's value from its linear envelope: -60 dB to 0 dB on a square law.
 double LevelMeterValue(double e)
@@ -99,8 +78,14 @@ void Kestrovane::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   // audio path, so the block can run stage by stage, which lets the processor overlap the samples'
   // work. It gives the same samples, bit for bit, as the sample-by-sample form.
   const bool staged = mStagedProcessing && EnumParam(kTopology) == kFeedforward && !AnyRampRunning();
-  if (staged && stereo) ProcessStaged<true>(inputs, outputs, nFrames);
-  else if (staged) ProcessStaged<false>(inputs, outputs, nFrames);
+  if (staged)
+  {
+    const bool os = Oversampling();
+    if (stereo && os) ProcessStaged<true, true>(inputs, outputs, nFrames);
+    else if (stereo) ProcessStaged<true, false>(inputs, outputs, nFrames);
+    else if (os) ProcessStaged<false, true>(inputs, outputs, nFrames);
+    else ProcessStaged<false, false>(inputs, outputs, nFrames);
+  }
   else if (stereo) ProcessFrames<true>(inputs, outputs, nFrames);
   else ProcessFrames<false>(inputs, outputs, nFrames);
   PublishMeters();
@@ -276,49 +261,6 @@ void Kestrovane::ProcessFrames(double** inputs, double** outputs, int nFrames)
       }
     }
     WriteFrame<kStereo>(outputs, i, Oversampling(), out);
-  }
-}
-
-// ----- Stage by stage: feedforward with settled controls -----
-
-template <bool kStereo>
-void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
-{
-  InterpolateControls();  // the first sub-step's call; with no ramp running the others change nothing
-  const bool os = Oversampling();
-  const int nSub = os ? 4 : 1;
-  const bool external = EnumParam(kSidechain) >= 1 && IsInChannelConnected(2);
-  const int mode = EnumParam(kMode);
-  const int autoRelease = EnumParam(kAutoRelease);
-
-  enum { kChunk = 128 };
-  double sub[kChunk * 4][2];  // the main pair's sub-samples, as the audio path takes them
-  double gain[kChunk * 4];    // the mean square, its key, then the gain, per sub-step
-  for (int start = 0; start < nFrames; start += kChunk)
-  {
-    const int n = std::min((int)kChunk, nFrames - start);
-    for (int f = 0, k = 0; f < n; ++f)
-    {
-      InputMeter<kStereo>(inputs, start + f);
-      for (int j = 0; j < nSub; ++j, ++k)
-      {
-        double x[4];
-        SubSample<kStereo>(inputs, start + f, j, os, x);
-        sub[k][0] = mFeedback[0] = x[0];
-        sub[k][1] = mFeedback[1] = x[1];
-        const double dL = external ? FlushDenormal(x[2]) : x[0];
-        const double dR = external ? FlushDenormal(x[3]) : x[1];
-        gain[k] = DetectorMeanSquare<kStereo>(dL, dR, mode, os);
-      }
-    }
-    for (int k = 0; k < n * nSub; ++k) gain[k] = mComp.keyFor(gain[k]);
-    for (int k = 0; k < n * nSub; ++k) gain[k] = GainStep(gain[k], autoRelease);
-    for (int f = 0, k = 0; f < n; ++f)
-    {
-      double out[2] = { 0.0, 0.0 }, driven[2];
-      for (int j = 0; j < nSub; ++j, ++k) MixOut<kStereo>(sub[k], gain[k], os, driven, out);
-      WriteFrame<kStereo>(outputs, start + f, os, out);
-    }
   }
 }
 

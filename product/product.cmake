@@ -9,7 +9,8 @@ function(kv_add_product target api wrapper)
     ${dir}/Kestrovane.cpp
     ${dir}/KestrovaneEditor.cpp
     ${dir}/KestrovanePresets.cpp
-    ${dir}/KestrovaneProcess.cpp)
+    ${dir}/KestrovaneProcess.cpp
+    ${dir}/KestrovaneStaged.cpp)
   target_compile_definitions(${target} PUBLIC ${api})
   target_include_directories(${target} PUBLIC ${dir})
   target_link_libraries(${target} PUBLIC ${wrapper} kv_dsp kv_ifx_core)

@@ -31,30 +31,64 @@ public:
   // The running state's rest: about -300 dB over the threshold.
   static constexpr double kRestEnvdB = 1e-15;
 
-  // The gain for a key level in dB: the envelope steps toward the level over the threshold, then
-  // ratio, knee and range give the reduction. Keeps GRdb and GRlin and returns GRlin.
-  double gainForKey(double keydB)
+  // The reduction step with the settings and coefficients in locals: a run of keys steps the
+  // envelope state in a register (start from getEnvdB(), hand it back with setEnvdB).
+  struct ReductionStep
   {
-    double over = keydB - threshdB;
-    over = over > 0.0 ? over : 0.0;
-    run(FlushDenormal(over), envdB, kRestEnvdB);
-    if (!instant) over = envdB;
-    const double q = (knee > 0.0 && over / knee < 1.0) ? over / knee : 1.0;
+    double threshdB, knee, slope, range;
+    bool instant;
+    AttRelStep env;
+
+    // The envelope steps toward the key's level over the threshold, then ratio, knee and range
+    // give the reduction in dB (zero or negative).
+    double run(double keydB, double& envdB) const
+    {
+      double over = keydB - threshdB;
+      over = over > 0.0 ? over : 0.0;
+      env.run(FlushDenormal(over), envdB, kRestEnvdB);
+      if (!instant) over = envdB;
+      const double q = (knee > 0.0 && over / knee < 1.0) ? over / knee : 1.0;
+      double grdB = -over * slope * q;
+      if (grdB <= -range) grdB = -range;
+      return grdB;
+    }
+  };
+
+  ReductionStep reductionStep()
+  {
     if (!(ratio == slopeFrom))
     {
       slopeFrom = ratio;
       slope = (ratio - 1.0) / ratio;
     }
-    double grdB = -over * slope * q;
-    if (grdB <= -range) grdB = -range;
-    // exp of an unchanged reduction (no reduction at all, most of the time) is the same value.
+    return { threshdB, knee, slope, range, instant, step() };
+  }
+
+  // The linear gain of a reduction; keeps GRdb and GRlin and returns GRlin.
+  double linearFor(double grdB)
+  {
+    // exp of an unchanged reduction (no reduction at all, most of the time) is the same value,
+    // and of an argument below 2^-54 in magnitude it is 1 + x, which rounds to exactly 1.
     if (!(grdB == GRdb))
     {
       GRdb = grdB;
-      GRlin = std::exp(0.11512925464970228 * grdB);
+      const double x = 0.11512925464970228 * grdB;
+      GRlin = std::fabs(x) < 0x1p-54 ? 1.0 : std::exp(x);
     }
     return GRlin;
   }
+
+  // The gain for a key level in dB: a reduction step on the computer's own envelope, then its
+  // linear gain. Keeps GRdb and GRlin and returns GRlin.
+  double gainForKey(double keydB)
+  {
+    double env = envdB;
+    const double grdB = reductionStep().run(keydB, env);
+    envdB = env;
+    return linearFor(grdB);
+  }
+
+  void setEnvdB(double dB) { envdB = dB; }
 
 protected:
   double threshdB = 0.0;
@@ -95,14 +129,40 @@ public:
   // worked out before the run of gains.
   double keyFor(double m)
   {
-    averager.run(m, aveOfSqrs, kRestAveOfSqrs);
+    double ave = aveOfSqrs;
+    meanStep().run(m, ave, kRestAveOfSqrs);
+    return keyOfMean(ave);
+  }
+
+  // keyFor in two halves for a run of samples: the running mean steps on a state the caller holds
+  // (start from getAveOfSqrs()) with meanStep's coefficient, then keyOfMean of each mean, in order,
+  // leaves the computer where keyFor would.
+  OnePoleStep meanStep() const { return averager.step(); }
+  double keyOfMean(double ave)
+  {
+    aveOfSqrs = ave;
     // The key of an unchanged mean (silence, steady levels) is the same key.
-    if (!(aveOfSqrs == keyFrom))
+    if (!(ave == keyFrom))
     {
-      keyFrom = aveOfSqrs;
-      keydB = lin2dB(std::fabs(std::sqrt(aveOfSqrs)));
+      keyFrom = ave;
+      keydB = lin2dB(std::fabs(std::sqrt(ave)));
     }
     return keydB;
+  }
+
+  // A mean below this has a key under the threshold: whatever its exact level it gives no
+  // reduction. Holds a margin of 0.01 dB, far beyond the rounding of the key.
+  double quietMean() const { return std::exp(0.23025850929940458 * (threshdB - 0.01)); }
+  // keyOfMean for the gain computer alone: a mean below quiet (quietMean()) skips the logarithm
+  // and gives -infinity, a key that reduces nothing, as its exact key would not.
+  double keyOfMean(double ave, double quiet)
+  {
+    if (ave < quiet)
+    {
+      aveOfSqrs = ave;
+      return -HUGE_VAL;
+    }
+    return keyOfMean(ave);
   }
 
   static constexpr double kRestAveOfSqrs = 1e-15;

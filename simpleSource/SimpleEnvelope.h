@@ -18,6 +18,25 @@ inline double dB2lin(double dB)
   return std::exp(0.11512925464970228 * dB);  // ln 10 / 20
 }
 
+// The one-coefficient step with its coefficient in a local: a run of steps keeps coefficient and
+// state in registers.
+struct OnePoleStep
+{
+  double coef;
+  void run(double x, double& s, double rest) const { s = FlushState(x + coef * (s - x), rest); }
+};
+
+// The attack/release step likewise: the attack coefficient while x is above s, else the release one.
+struct AttRelStep
+{
+  double att, rel;
+  void run(double x, double& s, double rest) const
+  {
+    const double c = x > s ? att : rel;
+    s = FlushState(x + c * (s - x), rest);
+  }
+};
+
 class EnvelopeDetector
 {
 public:
@@ -32,10 +51,11 @@ public:
   virtual void setCoef();
 
   double getCoef() const { return coef; }
+  OnePoleStep step() const { return { coef }; }
 
   // One step of state s toward x with the one coefficient, in both directions; flushed, and a
   // state that is no longer finite returns to rest.
-  void run(double x, double& s, double rest) const { s = FlushState(x + coef * (s - x), rest); }
+  void run(double x, double& s, double rest) const { step().run(x, s, rest); }
 
 protected:
   double sampleRate;
@@ -58,14 +78,11 @@ public:
 
   double getAttackCoef() const { return att.getCoef(); }
   double getReleaseCoef() const { return rel.getCoef(); }
+  AttRelStep step() const { return { att.getCoef(), rel.getCoef() }; }
 
   // One step of state s toward x: the attack coefficient while x is above s, else the release
   // coefficient. Flushed; a state that is no longer finite returns to rest.
-  void run(double x, double& s, double rest) const
-  {
-    const double c = x > s ? att.getCoef() : rel.getCoef();
-    s = FlushState(x + c * (s - x), rest);
-  }
+  void run(double x, double& s, double rest) const { step().run(x, s, rest); }
 
 protected:
   EnvelopeDetector att;

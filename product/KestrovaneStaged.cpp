@@ -1,0 +1,239 @@
+// Kestrovane: the stage-by-stage processing, for feedforward blocks with settled controls.
+//
+// Nothing in the detector path then depends on the audio path, so a chunk of frames runs in
+// passes: the detector up to the running mean, the keys, the reductions, the linear gains, and the
+// audio with its meters. Within a pass every recursive state (filters, envelopes) is a local, held
+// in a register, and the independent recursions of one sample overlap; the library calls (log,
+// exp, sin) get passes of their own, so no call spills the states. Every step is the arithmetic
+// of the sample-by-sample form in the same order: the output is the same, bit for bit.
+
+#include <algorithm>
+#include <cmath>
+
+#include "Kestrovane.h"
+#include "KestrovaneShapers.h"
+
+namespace
+{
+using kvshapers::Ceiled;
+using kvshapers::Driven;
+using kvshapers::Sagged;
+using V2 = biquadfilter::V2;
+
+// One sample of each channel as the passes carry it: both channels in one register, or the one.
+template <bool kStereo>
+struct Lanes;
+
+template <>
+struct Lanes<true>
+{
+  using T = V2;
+  using Run = biquadfilter::PairRun;
+  static Run MakeRun(const biquadfilter& f) { return Run(f); }
+  static void Save(const Run& run, biquadfilter& f) { run.Save(f); }
+  static KV_HOT_INLINE T Make(double l, double r) { return T{ l, r }; }
+  static KV_HOT_INLINE double Left(T v) { return v[0]; }
+  static KV_HOT_INLINE double Right(T v) { return v[1]; }
+  template <class F>
+  static KV_HOT_INLINE T Each(T v, F f)
+  {
+    return T{ f(v[0]), f(v[1]) };
+  }
+  static KV_HOT_INLINE T Ceil(T v) { return T{ Ceiled(v[0]), Ceiled(v[1]) }; }
+  static KV_HOT_INLINE double MeanSquare(T d) { return d[0] * d[0] + d[1] * d[1]; }
+  static KV_HOT_INLINE double Level(T v) { return std::max(std::fabs(v[0]), std::fabs(v[1])); }
+};
+
+template <>
+struct Lanes<false>
+{
+  using T = double;
+  using Run = biquadfilter::ChannelRun;
+  static Run MakeRun(const biquadfilter& f) { return Run(f, 0); }
+  static void Save(const Run& run, biquadfilter& f) { run.Save(f, 0); }
+  static KV_HOT_INLINE T Make(double l, double) { return l; }
+  static KV_HOT_INLINE double Left(T v) { return v; }
+  static KV_HOT_INLINE double Right(T) { return 0.0; }  // the right channel rests in mono
+  template <class F>
+  static KV_HOT_INLINE T Each(T v, F f)
+  {
+    return f(v);
+  }
+  static KV_HOT_INLINE T Ceil(T v) { return Ceiled(v); }
+  static KV_HOT_INLINE double MeanSquare(T d) { return 2.0 * (d * d); }
+  static KV_HOT_INLINE double Level(T v) { return std::fabs(v); }
+};
+}  // namespace
+
+template <bool kStereo, bool kOs>
+void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
+{
+  using L = Lanes<kStereo>;
+  using T = typename L::T;
+  using Run = typename L::Run;
+  enum { kChunk = 64, kSub = kOs ? 4 : 1 };
+
+  InterpolateControls();  // the first sub-step's call; with no ramp running the others change nothing
+  const bool external = EnumParam(kSidechain) >= 1 && IsInChannelConnected(2);
+  const int autoRelease = EnumParam(kAutoRelease);
+  biquadfilter* chain[2] = { &mFilters[kModeLowShelf], &mFilters[kModeHighShelf] };
+  int nChain = 2;
+  switch (EnumParam(kMode))
+  {
+    case kModeI:
+    case kModeII: break;
+    case kModeIII: chain[0] = &mFilters[kModeIIILowShelf]; chain[1] = &mFilters[kModeIIIHighShelf]; break;
+    case kModeIV: chain[0] = &mFilters[kModeIVLowShelf]; nChain = 1; break;
+    default: nChain = 0; break;  // "Flat"
+  }
+  const bool sag = mSagActive, drive = mDriveActive;
+  const double osGain = mOversampleGain, detectorGain = mDetectorGain;
+  const double directMix = mDirectMix, makeup = mMakeup, parallel = mParallel;
+  const double quiet = mComp.quietMean();
+
+  // The states of the block, in locals.
+  Run osIn = L::MakeRun(mFilters[kOversampleInLowPass]), osOut = L::MakeRun(mFilters[kOversampleOutLowPass]);
+  Run shelf1 = L::MakeRun(*chain[0]), shelf2 = L::MakeRun(*chain[1]);
+  Run lp1 = L::MakeRun(mFilters[kDetectorLowPass1]), lp2 = L::MakeRun(mFilters[kDetectorLowPass2]);
+  const simpledyn::AttRelStep inMeter = mEnvelopes[kInputMeterEnvelope].step();
+  const simpledyn::AttRelStep outMeter = mEnvelopes[kOutputMeterEnvelope].step();
+  const simpledyn::AttRelStep grMeter = mEnvelopes[kGainReductionMeterEnvelope].step();
+  simpledyn::AttRelStep follower = mEnvelopes[kAutoReleaseFollower].step();
+  const simpledyn::OnePoleStep mean = mComp.meanStep();
+  simpledyn::SimpleComp::ReductionStep reduction = mComp.reductionStep();
+  double inLevel = mEnvelopeStates[kInputMeterEnvelope], outLevel = mEnvelopeStates[kOutputMeterEnvelope];
+  double grLevel = mEnvelopeStates[kGainReductionMeterEnvelope], peak = mEnvelopeStates[kAutoReleaseFollower];
+  double ave = mComp.getAveOfSqrs(), envdB = mComp.getEnvdB();
+
+  T sub[kChunk * kSub];     // the main pair's sub-samples, as the audio path takes them
+  T det[kChunk * kSub];     // the detector's samples before "Sag"; the driven audio
+  double a[kChunk * kSub];  // the running mean, its key, the reduction, the gain, per sub-step
+
+  // The detector from its ceiling through the mode shelves.
+  auto shelves = [&](T d) __attribute__((always_inline))
+  {
+    d = L::Ceil(d);
+    if (nChain > 0) d = shelf1.Step(d);
+    if (nChain > 1) d = shelf2.Step(d);
+    return d;
+  };
+  // The detector after "Sag" to the running mean of squares.
+  auto meanOf = [&](T d) __attribute__((always_inline))
+  {
+    if (kOs) d = lp2.Step(lp1.Step(d)) * detectorGain;
+    mean.run(FlushDenormal(L::MeanSquare(d)), ave, simpledyn::SimpleCompRms::kRestAveOfSqrs);
+    return ave;
+  };
+
+  for (int start = 0; start < nFrames; start += kChunk)
+  {
+    const int n = std::min((int)kChunk, nFrames - start);
+    const double* in[4] = { inputs[0] + start, inputs[kStereo ? 1 : 0] + start, inputs[2] + start,
+                            inputs[kStereo ? 3 : 2] + start };
+
+    // The input meter, the sub-samples (zero-stuffed and low-passed with oversampling) and the
+    // detector up to the running mean, or with "Sag" up to the shelves.
+    for (int f = 0, k = 0; f < n; ++f)
+    {
+      inMeter.run(FlushDenormal(L::Level(L::Make(in[0][f], in[1][f]))), inLevel, 0.0);
+      for (int j = 0; j < kSub; ++j, ++k)
+      {
+        T x = L::Make(0.0, 0.0), side = L::Make(0.0, 0.0);
+        if (j == 0)
+        {
+          x = L::Make(FlushDenormal(in[0][f]), FlushDenormal(in[1][f]));
+          if (external) side = L::Make(FlushDenormal(in[2][f]), FlushDenormal(in[3][f]));
+        }
+        if (kOs)
+        {
+          x = osIn.Step(x) * osGain;
+          side = side * osGain;
+        }
+        sub[k] = x;
+        const T d = shelves(external ? L::Make(FlushDenormal(L::Left(side)), FlushDenormal(L::Right(side))) : x);
+        if (sag) det[k] = d;
+        else a[k] = meanOf(d);
+      }
+    }
+    const int nSub = n * kSub;
+    if (sag)
+    {
+      const Shaper shape = mSag;
+      for (int k = 0; k < nSub; ++k) det[k] = L::Each(det[k], [&](double d) { return Sagged(d, shape.k1, shape.k2); });
+      for (int k = 0; k < nSub; ++k) a[k] = meanOf(det[k]);
+    }
+
+    // The keys: the logarithm only where the key can reach the threshold.
+    for (int k = 0; k < nSub; ++k) a[k] = mComp.keyOfMean(a[k], quiet);
+
+    // The reductions, the reduction meter and the automatic release.
+    for (int k = 0; k < nSub; ++k)
+    {
+      const double grdB = reduction.run(a[k], envdB);
+      grMeter.run(FlushDenormal(-grdB), grLevel, 0.0);
+      if (autoRelease != kAutoReleaseOff)
+      {
+        // A new peak of reduction sets the release time from its depth.
+        const double x = grdB > 0.0 ? 0.0 : -grdB;
+        follower.run(x, peak, 0.0);
+        if (x > peak)
+        {
+          peak = x;
+          const double t = autoRelease == kAutoReleaseSlow ? std::max(2.0 * x, 12.0) : std::max(0.8 * x, 12.0);
+          mComp.setRelease(t);
+          mEnvelopes[kAutoReleaseFollower].setRelease(t);
+          reduction.env.rel = mComp.getReleaseCoef();
+          follower.rel = mEnvelopes[kAutoReleaseFollower].getReleaseCoef();
+        }
+      }
+      a[k] = grdB;
+    }
+
+    // The linear gains.
+    for (int k = 0; k < nSub; ++k) a[k] = mComp.linearFor(a[k]);
+
+    // "Drive".
+    if (drive)
+    {
+      const Shaper shape = mDrive;
+      for (int k = 0; k < nSub; ++k)
+        det[k] = L::Each(sub[k], [&](double x) { return Driven(x, shape.b, shape.k1, shape.k2); });
+    }
+
+    // Reduction, make-up and the parallel mix; with oversampling the output low-pass and the
+    // decimation (the last sub-step reaches the output); the output meter and the buffers.
+    for (int f = 0, k = 0; f < n; ++f)
+    {
+      T out = L::Make(0.0, 0.0);
+      for (int j = 0; j < kSub; ++j, ++k)
+      {
+        const T driven = drive ? det[k] : sub[k];
+        out = directMix * (makeup * (a[k] * driven)) + parallel * sub[k];
+        if (kOs) out = osOut.Step(out);
+      }
+      if (kOs) out = out * osGain;
+      outMeter.run(FlushDenormal(L::Level(out)), outLevel, 0.0);
+      outputs[0][start + f] = L::Left(out);
+      if (kStereo) outputs[1][start + f] = L::Right(out);
+    }
+    mFeedback[0] = L::Left(sub[nSub - 1]);
+    mFeedback[1] = L::Right(sub[nSub - 1]);
+  }
+
+  L::Save(osIn, mFilters[kOversampleInLowPass]);
+  L::Save(osOut, mFilters[kOversampleOutLowPass]);
+  if (nChain > 0) L::Save(shelf1, *chain[0]);
+  if (nChain > 1) L::Save(shelf2, *chain[1]);
+  L::Save(lp1, mFilters[kDetectorLowPass1]);
+  L::Save(lp2, mFilters[kDetectorLowPass2]);
+  mEnvelopeStates[kInputMeterEnvelope] = inLevel;
+  mEnvelopeStates[kOutputMeterEnvelope] = outLevel;
+  mEnvelopeStates[kGainReductionMeterEnvelope] = grLevel;
+  mEnvelopeStates[kAutoReleaseFollower] = peak;
+  mComp.setEnvdB(envdB);
+}
+
+template void Kestrovane::ProcessStaged<true, true>(double**, double**, int);
+template void Kestrovane::ProcessStaged<true, false>(double**, double**, int);
+template void Kestrovane::ProcessStaged<false, true>(double**, double**, int);
+template void Kestrovane::ProcessStaged<false, false>(double**, double**, int);
