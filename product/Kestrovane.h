@@ -147,6 +147,15 @@ private:
   void ProcessFrames(double** inputs, double** outputs, int nFrames);
   template <bool kStereo, bool kOversampled>
   void ProcessStaged(double** inputs, double** outputs, int nFrames);
+  void ProcessStagedForm(bool stereo, double** inputs, double** outputs, int nFrames);
+  // Every value the signal path carries from one frame to the next, for telling whether silence
+  // leaves it unchanged.
+  struct SignalState
+  {
+    double v[kNumFilters * 8 + kNumEnvelopes + 7];
+  };
+  void CaptureSignalState(SignalState* s) const;
+  bool SilentInput(double** inputs, int nFrames, bool stereo) const;
   template <bool kStereo>
   void SubSample(double** inputs, int i, int j, bool os, double* x);
   template <bool kStereo>

@@ -1,7 +1,9 @@
 // Kestrovane: the audio processing and the smoothed parameters.
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <cstring>
 
 #include "Kestrovane.h"
 #include "KestrovaneShapers.h"
@@ -80,16 +82,81 @@ void Kestrovane::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   const bool staged = mStagedProcessing && EnumParam(kTopology) == kFeedforward && !AnyRampRunning();
   if (staged)
   {
-    const bool os = Oversampling();
-    if (stereo && os) ProcessStaged<true, true>(inputs, outputs, nFrames);
-    else if (stereo) ProcessStaged<true, false>(inputs, outputs, nFrames);
-    else if (os) ProcessStaged<false, true>(inputs, outputs, nFrames);
-    else ProcessStaged<false, false>(inputs, outputs, nFrames);
+    // Silence into a signal path at rest: one frame shows whether it stays at rest, and if it
+    // does, every further frame of the silence gives that frame's output and leaves the state.
+    int done = 0;
+    if (SilentInput(inputs, nFrames, stereo))
+    {
+      SignalState before, after;
+      CaptureSignalState(&before);
+      ProcessStagedForm(stereo, inputs, outputs, 1);
+      CaptureSignalState(&after);
+      done = 1;
+      if (memcmp(&before, &after, sizeof before) == 0)
+      {
+        for (int c = 0; c < (stereo ? 2 : 1); ++c) std::fill(outputs[c] + 1, outputs[c] + nFrames, outputs[c][0]);
+        done = nFrames;
+      }
+    }
+    if (done < nFrames)
+    {
+      double* in[4];
+      double* out[2];
+      for (int c = 0; c < 4; ++c) in[c] = inputs[c] ? inputs[c] + done : nullptr;
+      for (int c = 0; c < 2; ++c) out[c] = outputs[c] ? outputs[c] + done : nullptr;
+      ProcessStagedForm(stereo, in, out, nFrames - done);
+    }
   }
   else if (stereo) ProcessFrames<true>(inputs, outputs, nFrames);
   else ProcessFrames<false>(inputs, outputs, nFrames);
   PublishMeters();
   ShowMeters();
+}
+
+void Kestrovane::ProcessStagedForm(bool stereo, double** inputs, double** outputs, int nFrames)
+{
+  const bool os = Oversampling();
+  if (stereo && os) ProcessStaged<true, true>(inputs, outputs, nFrames);
+  else if (stereo) ProcessStaged<true, false>(inputs, outputs, nFrames);
+  else if (os) ProcessStaged<false, true>(inputs, outputs, nFrames);
+  else ProcessStaged<false, false>(inputs, outputs, nFrames);
+}
+
+// Whether every sample the signal path reads is zero or subnormal: the path reads them all as +0.
+bool Kestrovane::SilentInput(double** inputs, int nFrames, bool stereo) const
+{
+  const bool external = EnumParam(kSidechain) >= 1 && IsInChannelConnected(2);
+  for (int c = 0; c < 4; ++c)
+  {
+    if ((c == 1 || c == 3) && !stereo) continue;
+    if (c >= 2 && !external) continue;
+    for (int i = 0; i < nFrames; ++i)
+      if (!(std::fabs(inputs[c][i]) < DBL_MIN)) return false;
+  }
+  return true;
+}
+
+void Kestrovane::CaptureSignalState(SignalState* s) const
+{
+  memset(s, 0, sizeof *s);
+  double* v = s->v;
+  for (const biquadfilter& f : mFilters)
+    for (int c = 0; c < 2; ++c)
+    {
+      const biquadfilter::State st = f.GetState(c);
+      *v++ = st.x1;
+      *v++ = st.x2;
+      *v++ = st.y1;
+      *v++ = st.y2;
+    }
+  for (double e : mEnvelopeStates) *v++ = e;
+  *v++ = mFeedback[0];
+  *v++ = mFeedback[1];
+  *v++ = mComp.getAveOfSqrs();
+  *v++ = mComp.getEnvdB();
+  *v++ = mComp.getGRdb();
+  *v++ = mComp.getRelease();
+  *v++ = mEnvelopes[kAutoReleaseFollower].getRelease();
 }
 
 // ----- The steps of one sub-step, shared by both forms -----

@@ -444,6 +444,67 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
     }
 }
 
+// Silence into a signal path at rest skips the work but not a sample. From a reset through
+// silence in odd-sized blocks, program, a short silence that leaves the detector's tail, and
+// program again, the staged form matches the sample-by-sample one bit for bit. With short RMS and
+// release times and a ratio of 1 the first silence brings everything to rest (the reduction
+// meter's 300 ms release would take minutes from the gain computer's resting state otherwise), so
+// frames are skipped there; compressing settings never come to rest, and their short silence must
+// not be skipped.
+TEST(KestrovaneProcess, SilenceAtRestGivesTheSampleBySampleOutput)
+{
+  struct Case
+  {
+    std::vector<std::pair<int, double>> settings;
+    bool rests;  // whether the first silence brings the signal path to rest
+  };
+  const Case cases[] = {
+    { { { K::kRatio, 1.0 }, { K::kRMSSize, 0.1 }, { K::kRelease, 1.0 } }, true },
+    { { { K::kRatio, 1.0 }, { K::kRMSSize, 0.1 }, { K::kRelease, 1.0 }, { K::kOversample, 1 }, { K::kParallel, 30.0 },
+        { K::kCompensation, 4.0 } },
+      true },
+    { { { K::kRatio, 1.0 }, { K::kRMSSize, 0.1 }, { K::kRelease, 1.0 }, { K::kSag, 30.0 }, { K::kDrive, 40.0 },
+        { K::kAutoRelease, 2 } },
+      true },
+    { { { K::kThreshold, -30.0 }, { K::kRatio, 4.0 }, { K::kAttack, 1.0 }, { K::kRelease, 300.0 } }, false },
+    { { { K::kThreshold, -30.0 }, { K::kRatio, 4.0 }, { K::kOversample, 1 }, { K::kMode, K::kModeIV } }, false },
+    { { { K::kRMSSize, 0.1 }, { K::kRelease, 1.0 }, { K::kThreshold, -30.0 }, { K::kSidechain, 1 } }, false },
+  };
+  // Silence (subnormals and -0 among it) with a sidechain signal, program, silence, program.
+  const auto signal = [](int n) {
+    if (n < 40000 || (n >= 46000 && n < 46700)) return Frame{ 0.0, n % 2 ? -0.0 : 4e-320, 0.3 * std::sin(0.05 * n), 0.0 };
+    return Program(n);
+  };
+  for (const Case& c : cases)
+    for (bool stereo : { true, false })
+    {
+      SCOPED_TRACE(testing::Message() << c.settings.size() << " settings, " << (stereo ? "stereo" : "mono"));
+      KestrovaneHarness plain, staged;
+      plain.plug->SetStagedProcessing(false);
+      for (KestrovaneHarness* h : { &plain, &staged })
+      {
+        if (!stereo) h->Connect(1, false);
+        h->Configure(c.settings);
+        h->Run(40000, signal, 333, 1.0);  // a sentinel: every output sample must be written
+      }
+      if (c.rests)
+      {
+        for (int e = 0; e < K::kNumEnvelopes; ++e) EXPECT_EQ(staged.plug->GetEnvelopeState((K::EEnvelope)e), 0.0);
+        EXPECT_EQ(staged.plug->GetCompressor().getAveOfSqrs(), 0.0);
+        EXPECT_EQ(staged.plug->GetCompressor().getEnvdB(), 0.0);
+      }
+      for (KestrovaneHarness* h : { &plain, &staged }) h->Run(10000, signal, 333, 1.0);
+      ASSERT_EQ(plain.out[0].size(), staged.out[0].size());
+      for (size_t i = 0; i < plain.out[0].size(); ++i)
+      {
+        ASSERT_EQ(Bits(plain.out[0][i]), Bits(staged.out[0][i])) << i;
+        ASSERT_EQ(Bits(plain.out[1][i]), Bits(staged.out[1][i])) << i;
+      }
+      for (int m = 0; m < 3; ++m)
+        EXPECT_EQ(plain.plug->GetMeterValue((K::EMeter)m), staged.plug->GetMeterValue((K::EMeter)m));
+    }
+}
+
 // After a reset the plug-in processes as a fresh one does: nothing of the stream before it (the
 // filters' states, the detector's feedback, the envelopes) reaches the first block after it.
 TEST(KestrovaneProcess, AResetStartsFromRestLikeAFreshInstance)
