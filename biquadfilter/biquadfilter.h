@@ -3,6 +3,8 @@
 // recomputes normalised coefficients whenever one of them changes, and holds a direct-form-I state
 // for two channels. The setters never touch the state.
 
+#include <emmintrin.h>
+
 #include <cmath>
 
 #include "flushdenormal.h"
@@ -48,8 +50,8 @@ public:
   // A pair of samples, one per channel, in one SSE2 register.
   typedef double V2 __attribute__((vector_size(16)));
 
-  class ChannelRun;
-  class PairRun;
+  class ChannelFeed;
+  class PairFeed;
 
   // One sample of channel c (0 or 1), direct form I, the output flushed. An output that is no
   // longer finite clears the channel's state, so the next finite input starts from rest.
@@ -108,104 +110,111 @@ private:
   alignas(16) double mX1[2] = {}, mX2[2] = {}, mY1[2] = {}, mY2[2] = {};
 };
 
-// The filter over a run of samples of one channel with its coefficients and state in locals, so
-// that a loop keeps them in registers: made from the filter, stepped once per sample, handed back
-// with Save. Nothing else may use the channel in between.
-class biquadfilter::ChannelRun
+// The filter over a run of samples of one channel with its coefficients and output history in
+// locals, so that a loop keeps them in registers, and its input history in the caller's array: at
+// each step x[0] is the new input and x[-1], x[-2] the two before it (the first two from Inputs).
+// Nothing else may use the channel between the feed's construction and Save.
+class biquadfilter::ChannelFeed
 {
 public:
-  ChannelRun(const biquadfilter& f, int c)
-    : b0(f.mB0), b1(f.mB1), b2(f.mB2), a1(f.mA1), a2(f.mA2), x1(f.mX1[c]), x2(f.mX2[c]), y1(f.mY1[c]), y2(f.mY2[c])
+  ChannelFeed(const biquadfilter& f, int c)
+    : b0(f.mB0), b1(f.mB1), b2(f.mB2), a1(f.mA1), a2(f.mA2), y1(f.mY1[c]), y2(f.mY2[c])
   {
   }
 
-  double Step(double x)
+  // The channel's previous two inputs, for x[-2] and x[-1].
+  static void Inputs(const biquadfilter& f, int c, double* x2x1)
   {
-    double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    x2x1[0] = f.mX2[c];
+    x2x1[1] = f.mX1[c];
+  }
+
+  // Process's arithmetic. A channel whose output is not finite goes back to rest, its input
+  // history (x[0] and x[-1] for the next steps) included.
+  double Step(double* x)
+  {
+    double y = b0 * x[0] + b1 * x[-1] + b2 * x[-2] - a1 * y1 - a2 * y2;
     y = FlushDenormal(y);
     if (__builtin_expect(!(std::fabs(y) <= DBL_MAX), 0))
     {
-      x1 = x2 = y1 = y2 = 0.0;
+      x[0] = x[-1] = y1 = y2 = 0.0;
       return y;
     }
-    x2 = x1;
-    x1 = x;
     y2 = y1;
     y1 = y;
     return y;
   }
 
-  void Save(biquadfilter& f, int c) const
+  // Hands the state back; x points at the last input stepped.
+  void Save(biquadfilter& f, int c, const double* x) const
   {
-    f.mX1[c] = x1;
-    f.mX2[c] = x2;
+    f.mX1[c] = x[0];
+    f.mX2[c] = x[-1];
     f.mY1[c] = y1;
     f.mY2[c] = y2;
   }
 
 private:
   double b0, b1, b2, a1, a2;
-  double x1, x2, y1, y2;
+  double y1, y2;
 };
 
-// Both channels likewise, lane by lane the arithmetic of ChannelRun.
-class biquadfilter::PairRun
+// Both channels likewise in one register each, lane by lane the arithmetic of ChannelFeed.
+class biquadfilter::PairFeed
 {
 public:
-  explicit PairRun(const biquadfilter& f)
-    : b0(Splat(f.mB0)), b1(Splat(f.mB1)), b2(Splat(f.mB2)), a1(Splat(f.mA1)), a2(Splat(f.mA2)),
-      x1(Load(f.mX1)), x2(Load(f.mX2)), y1(Load(f.mY1)), y2(Load(f.mY2))
+  explicit PairFeed(const biquadfilter& f)
+    : b0(Splat(f.mB0)), b1(Splat(f.mB1)), b2(Splat(f.mB2)), a1(Splat(f.mA1)), a2(Splat(f.mA2)), y1(Load(f.mY1)),
+      y2(Load(f.mY2))
   {
   }
 
-  V2 Step(V2 x)
+  static void Inputs(const biquadfilter& f, V2* x2x1)
   {
-    const V2 y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    x2x1[0] = Load(f.mX2);
+    x2x1[1] = Load(f.mX1);
+  }
+
+  V2 Step(V2* x)
+  {
+    const V2 y = b0 * x[0] + b1 * x[-1] + b2 * x[-2] - a1 * y1 - a2 * y2;
     // Subnormal, zero and non-finite outputs take the branch, which is well predicted in either
     // direction; the next sample's arithmetic then never waits for the test.
     const V2 a = (V2)((VL)y & VL{ kAbsMask, kAbsMask });
-    const VL tiny = a < Splat(DBL_MIN);
-    const VL finite = a <= Splat(DBL_MAX);
-    const VL odd = tiny | ~finite;
-    if (__builtin_expect((odd[0] | odd[1]) != 0, 0)) return OddStep(x, (V2)((VL)y & ~tiny), finite);
-    Shift(x, y);
+    const V2 tiny = _mm_cmplt_pd(a, Splat(DBL_MIN));
+    const V2 notFinite = _mm_cmpnle_pd(a, Splat(DBL_MAX));
+    if (__builtin_expect(_mm_movemask_pd(_mm_or_pd(tiny, notFinite)) != 0, 0))
+      return OddStep(x, _mm_andnot_pd(tiny, y), (VL)notFinite);
+    y2 = y1;
+    y1 = y;
     return y;
   }
 
-  void Save(biquadfilter& f) const
+  void Save(biquadfilter& f, const V2* x) const
   {
-    Store(f.mX1, x1);
-    Store(f.mX2, x2);
+    Store(f.mX1, x[0]);
+    Store(f.mX2, x[-1]);
     Store(f.mY1, y1);
     Store(f.mY2, y2);
   }
 
 private:
-  void Shift(V2 x, V2 y)
-  {
-    x2 = x1;
-    x1 = x;
-    y2 = y1;
-    y1 = y;
-  }
-
   // y flushed; a channel whose output is not finite goes back to rest, the other moves on.
-  __attribute__((always_inline)) V2 OddStep(V2 x, V2 y, VL finite)
+  __attribute__((always_inline)) V2 OddStep(V2* x, V2 y, VL notFinite)
   {
-    if (__builtin_expect(finite[0] && finite[1], 1))
+    if (__builtin_expect(!(notFinite[0] | notFinite[1]), 1))
     {
-      Shift(x, y);
+      y2 = y1;
+      y1 = y;
       return y;
     }
     for (int c = 0; c < 2; ++c)
     {
-      if (!finite[c])
+      if (notFinite[c])
       {
-        x1[c] = x2[c] = y1[c] = y2[c] = 0.0;
+        x[0][c] = x[-1][c] = y1[c] = y2[c] = 0.0;
         continue;
       }
-      x2[c] = x1[c];
-      x1[c] = x[c];
       y2[c] = y1[c];
       y1[c] = y[c];
     }
@@ -213,22 +222,28 @@ private:
   }
 
   V2 b0, b1, b2, a1, a2;
-  V2 x1, x2, y1, y2;
+  V2 y1, y2;
 };
 
 inline double biquadfilter::Process(int c, double x)
 {
-  ChannelRun run(*this, c);
-  const double y = run.Step(x);
-  run.Save(*this, c);
+  double h[3];
+  ChannelFeed::Inputs(*this, c, h);
+  h[2] = x;
+  ChannelFeed feed(*this, c);
+  const double y = feed.Step(h + 2);
+  feed.Save(*this, c, h + 2);
   return y;
 }
 
 inline void biquadfilter::ProcessPair(double& l, double& r)
 {
-  PairRun run(*this);
-  const V2 y = run.Step(V2{ l, r });
-  run.Save(*this);
+  V2 h[3];
+  PairFeed::Inputs(*this, h);
+  h[2] = V2{ l, r };
+  PairFeed feed(*this);
+  const V2 y = feed.Step(h + 2);
+  feed.Save(*this, h + 2);
   l = y[0];
   r = y[1];
 }

@@ -7,7 +7,10 @@
 // exp, sin) get passes of their own, so no call spills the states. Every step is the arithmetic
 // of the sample-by-sample form in the same order: the output is the same, bit for bit.
 
+#include <emmintrin.h>
+
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "Kestrovane.h"
@@ -28,9 +31,10 @@ template <>
 struct Lanes<true>
 {
   using T = V2;
-  using Run = biquadfilter::PairRun;
-  static Run MakeRun(const biquadfilter& f) { return Run(f); }
-  static void Save(const Run& run, biquadfilter& f) { run.Save(f); }
+  using Feed = biquadfilter::PairFeed;
+  static Feed MakeFeed(const biquadfilter& f) { return Feed(f); }
+  static void Inputs(const biquadfilter& f, T* x2x1) { Feed::Inputs(f, x2x1); }
+  static void Save(const Feed& feed, biquadfilter& f, const T* x) { feed.Save(f, x); }
   static KV_HOT_INLINE T Make(double l, double r) { return T{ l, r }; }
   static KV_HOT_INLINE double Left(T v) { return v[0]; }
   static KV_HOT_INLINE double Right(T v) { return v[1]; }
@@ -39,7 +43,18 @@ struct Lanes<true>
   {
     return T{ f(v[0]), f(v[1]) };
   }
-  static KV_HOT_INLINE T Ceil(T v) { return T{ Ceiled(v[0]), Ceiled(v[1]) }; }
+  // Ceiled lane by lane: minpd and maxpd return their second operand where either is NaN.
+  static KV_HOT_INLINE T Ceil(T v)
+  {
+    const T limit = { kvshapers::kMaxDetectorLevel, kvshapers::kMaxDetectorLevel };
+    return _mm_max_pd(-limit, _mm_min_pd(limit, v));
+  }
+  // FlushDenormal lane by lane, as a select: for values whose next step does not wait on it.
+  static KV_HOT_INLINE T Flush(T v)
+  {
+    const T a = _mm_and_pd(v, (T)_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL));
+    return _mm_andnot_pd(_mm_cmplt_pd(a, T{ DBL_MIN, DBL_MIN }), v);
+  }
   static KV_HOT_INLINE double MeanSquare(T d) { return d[0] * d[0] + d[1] * d[1]; }
   static KV_HOT_INLINE double Level(T v) { return std::max(std::fabs(v[0]), std::fabs(v[1])); }
 };
@@ -48,9 +63,10 @@ template <>
 struct Lanes<false>
 {
   using T = double;
-  using Run = biquadfilter::ChannelRun;
-  static Run MakeRun(const biquadfilter& f) { return Run(f, 0); }
-  static void Save(const Run& run, biquadfilter& f) { run.Save(f, 0); }
+  using Feed = biquadfilter::ChannelFeed;
+  static Feed MakeFeed(const biquadfilter& f) { return Feed(f, 0); }
+  static void Inputs(const biquadfilter& f, T* x2x1) { Feed::Inputs(f, 0, x2x1); }
+  static void Save(const Feed& feed, biquadfilter& f, const T* x) { feed.Save(f, 0, x); }
   static KV_HOT_INLINE T Make(double l, double) { return l; }
   static KV_HOT_INLINE double Left(T v) { return v; }
   static KV_HOT_INLINE double Right(T) { return 0.0; }  // the right channel rests in mono
@@ -60,8 +76,36 @@ struct Lanes<false>
     return f(v);
   }
   static KV_HOT_INLINE T Ceil(T v) { return Ceiled(v); }
+  static KV_HOT_INLINE T Flush(T v) { return FlushDenormal(v); }
   static KV_HOT_INLINE double MeanSquare(T d) { return 2.0 * (d * d); }
   static KV_HOT_INLINE double Level(T v) { return std::fabs(v); }
+};
+// The inputs a filter of the block takes, its previous two first; the filter's feed, a local of
+// its own so that its output history stays in registers, carries the rest.
+template <bool kStereo, int kLength>
+struct FeedInputs
+{
+  using L = Lanes<kStereo>;
+  using T = typename L::T;
+
+  biquadfilter& filter;
+  T x[kLength + 2];
+
+  explicit FeedInputs(biquadfilter& f) : filter(f) { L::Inputs(f, x); }
+  // Input k of the chunk through the feed.
+  KV_HOT_INLINE T Step(typename L::Feed& feed, int k, T in)
+  {
+    x[k + 2] = in;
+    return feed.Step(x + k + 2);
+  }
+  // After a chunk of n inputs: its last two become the history of the next.
+  void Carry(int n)
+  {
+    x[0] = x[n];
+    x[1] = x[n + 1];
+  }
+  // After the last chunk's Carry.
+  void Save(const typename L::Feed& feed) const { L::Save(feed, filter, x + 1); }
 };
 }  // namespace
 
@@ -70,8 +114,9 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
 {
   using L = Lanes<kStereo>;
   using T = typename L::T;
-  using Run = typename L::Run;
-  enum { kChunk = 64, kSub = kOs ? 4 : 1 };
+  enum { kSub = kOs ? 4 : 1, kChunk = 64 / kSub, kSteps = kChunk * kSub };
+  using Inputs = FeedInputs<kStereo, kSteps>;
+  using Feed = typename L::Feed;
 
   InterpolateControls();  // the first sub-step's call; with no ramp running the others change nothing
   const bool external = EnumParam(kSidechain) >= 1 && IsInChannelConnected(2);
@@ -92,9 +137,16 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
   const double quiet = mComp.quietMean();
 
   // The states of the block, in locals.
-  Run osIn = L::MakeRun(mFilters[kOversampleInLowPass]), osOut = L::MakeRun(mFilters[kOversampleOutLowPass]);
-  Run shelf1 = L::MakeRun(*chain[0]), shelf2 = L::MakeRun(*chain[1]);
-  Run lp1 = L::MakeRun(mFilters[kDetectorLowPass1]), lp2 = L::MakeRun(mFilters[kDetectorLowPass2]);
+  Feed osIn = L::MakeFeed(mFilters[kOversampleInLowPass]), osOut = L::MakeFeed(mFilters[kOversampleOutLowPass]);
+  Feed shelf1 = L::MakeFeed(*chain[0]), shelf2 = L::MakeFeed(*chain[1]);
+  Feed lp1 = L::MakeFeed(mFilters[kDetectorLowPass1]), lp2 = L::MakeFeed(mFilters[kDetectorLowPass2]);
+  Inputs osInX(mFilters[kOversampleInLowPass]), osOutX(mFilters[kOversampleOutLowPass]);
+  Inputs shelf1X(*chain[0]), shelf2X(*chain[1]);
+  Inputs lp1X(mFilters[kDetectorLowPass1]), lp2X(mFilters[kDetectorLowPass2]);
+  // The inputs of the filters this block runs (the feeds themselves stay out of any array: their
+  // addresses would keep them in memory).
+  Inputs* const used[6] = { kOs ? &osInX : nullptr, kOs ? &osOutX : nullptr, nChain > 0 ? &shelf1X : nullptr,
+                            nChain > 1 ? &shelf2X : nullptr, kOs ? &lp1X : nullptr, kOs ? &lp2X : nullptr };
   const simpledyn::AttRelStep inMeter = mEnvelopes[kInputMeterEnvelope].step();
   const simpledyn::AttRelStep outMeter = mEnvelopes[kOutputMeterEnvelope].step();
   const simpledyn::AttRelStep grMeter = mEnvelopes[kGainReductionMeterEnvelope].step();
@@ -105,22 +157,22 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
   double grLevel = mEnvelopeStates[kGainReductionMeterEnvelope], peak = mEnvelopeStates[kAutoReleaseFollower];
   double ave = mComp.getAveOfSqrs(), envdB = mComp.getEnvdB();
 
-  T sub[kChunk * kSub];     // the main pair's sub-samples, as the audio path takes them
-  T det[kChunk * kSub];     // the detector's samples before "Sag"; the driven audio
-  double a[kChunk * kSub];  // the running mean, its key, the reduction, the gain, per sub-step
+  T sub[kSteps];     // the main pair's sub-samples, as the audio path takes them
+  T det[kSteps];     // the detector's samples before "Sag"; the driven audio
+  double a[kSteps];  // the running mean, its key, the reduction, the gain, per sub-step
 
-  // The detector from its ceiling through the mode shelves.
-  auto shelves = [&](T d) __attribute__((always_inline))
+  // Sub-step k's detector from its ceiling through the mode shelves.
+  auto shelves = [&](int k, T d) __attribute__((always_inline))
   {
     d = L::Ceil(d);
-    if (nChain > 0) d = shelf1.Step(d);
-    if (nChain > 1) d = shelf2.Step(d);
+    if (nChain > 0) d = shelf1X.Step(shelf1, k, d);
+    if (nChain > 1) d = shelf2X.Step(shelf2, k, d);
     return d;
   };
   // The detector after "Sag" to the running mean of squares.
-  auto meanOf = [&](T d) __attribute__((always_inline))
+  auto meanOf = [&](int k, T d) __attribute__((always_inline))
   {
-    if (kOs) d = lp2.Step(lp1.Step(d)) * detectorGain;
+    if (kOs) d = lp2X.Step(lp2, k, lp1X.Step(lp1, k, d)) * detectorGain;
     mean.run(FlushDenormal(L::MeanSquare(d)), ave, simpledyn::SimpleCompRms::kRestAveOfSqrs);
     return ave;
   };
@@ -141,18 +193,18 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
         T x = L::Make(0.0, 0.0), side = L::Make(0.0, 0.0);
         if (j == 0)
         {
-          x = L::Make(FlushDenormal(in[0][f]), FlushDenormal(in[1][f]));
-          if (external) side = L::Make(FlushDenormal(in[2][f]), FlushDenormal(in[3][f]));
+          x = L::Flush(L::Make(in[0][f], in[1][f]));
+          if (external) side = L::Flush(L::Make(in[2][f], in[3][f]));
         }
         if (kOs)
         {
-          x = osIn.Step(x) * osGain;
+          x = osInX.Step(osIn, k, x) * osGain;
           side = side * osGain;
         }
         sub[k] = x;
-        const T d = shelves(external ? L::Make(FlushDenormal(L::Left(side)), FlushDenormal(L::Right(side))) : x);
+        const T d = shelves(k, external ? L::Flush(side) : x);
         if (sag) det[k] = d;
-        else a[k] = meanOf(d);
+        else a[k] = meanOf(k, d);
       }
     }
     const int nSub = n * kSub;
@@ -160,7 +212,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
     {
       const Shaper shape = mSag;
       for (int k = 0; k < nSub; ++k) det[k] = L::Each(det[k], [&](double d) { return Sagged(d, shape.k1, shape.k2); });
-      for (int k = 0; k < nSub; ++k) a[k] = meanOf(det[k]);
+      for (int k = 0; k < nSub; ++k) a[k] = meanOf(k, det[k]);
     }
 
     // The keys: the logarithm only where the key can reach the threshold.
@@ -209,7 +261,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
       {
         const T driven = drive ? det[k] : sub[k];
         out = directMix * (makeup * (a[k] * driven)) + parallel * sub[k];
-        if (kOs) out = osOut.Step(out);
+        if (kOs) out = osOutX.Step(osOut, k, out);
       }
       if (kOs) out = out * osGain;
       outMeter.run(FlushDenormal(L::Level(out)), outLevel, 0.0);
@@ -218,14 +270,18 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
     }
     mFeedback[0] = L::Left(sub[nSub - 1]);
     mFeedback[1] = L::Right(sub[nSub - 1]);
+    for (Inputs* x : used)
+      if (x) x->Carry(nSub);
   }
-
-  L::Save(osIn, mFilters[kOversampleInLowPass]);
-  L::Save(osOut, mFilters[kOversampleOutLowPass]);
-  if (nChain > 0) L::Save(shelf1, *chain[0]);
-  if (nChain > 1) L::Save(shelf2, *chain[1]);
-  L::Save(lp1, mFilters[kDetectorLowPass1]);
-  L::Save(lp2, mFilters[kDetectorLowPass2]);
+  if (kOs)
+  {
+    osInX.Save(osIn);
+    osOutX.Save(osOut);
+    lp1X.Save(lp1);
+    lp2X.Save(lp2);
+  }
+  if (nChain > 0) shelf1X.Save(shelf1);
+  if (nChain > 1) shelf2X.Save(shelf2);
   mEnvelopeStates[kInputMeterEnvelope] = inLevel;
   mEnvelopeStates[kOutputMeterEnvelope] = outLevel;
   mEnvelopeStates[kGainReductionMeterEnvelope] = grLevel;
