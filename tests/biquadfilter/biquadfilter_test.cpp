@@ -303,3 +303,54 @@ TEST(Biquad, PairProcessingIsTwoChannelsBitForBit)
     }
   }
 }
+
+// A feed over an array of inputs, as a block runs it, against the filter sample by sample: with
+// bad samples the channel's input history in the array goes back to rest with its state.
+TEST(Biquad, FeedsOverAnArrayMatchProcessSampleBySample)
+{
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const auto input = [&](int c, int i) {
+    if (i == 20 + c) return c ? inf : nan;
+    if (i == 21) return nan;
+    return i > 40 ? 1e-310 : std::sin(0.2 * i + c);
+  };
+  const int n = 64;
+  biquadfilter reference = Design(kLowShelf, 200.0, -9.0, 0.4, 0.0, 44100);
+  for (int i = 0; i < 5; ++i)
+  {
+    double l = 0.3 * i, r = -0.2 * i;
+    reference.ProcessPair(l, r);
+  }
+  biquadfilter pair = reference, channel = reference;
+
+  biquadfilter::V2 px[n + 2];
+  double cx[n + 2];
+  biquadfilter::PairFeed::Inputs(pair, px);
+  biquadfilter::ChannelFeed::Inputs(channel, 1, cx);
+  biquadfilter::PairFeed pairFeed(pair);
+  biquadfilter::ChannelFeed channelFeed(channel, 1);
+  for (int i = 0; i < n; ++i)
+  {
+    double l = input(0, i), r = input(1, i);
+    reference.ProcessPair(l, r);
+    px[i + 2] = biquadfilter::V2{ input(0, i), input(1, i) };
+    cx[i + 2] = input(1, i);
+    const biquadfilter::V2 y = pairFeed.Step(px + i + 2);
+    const double yc = channelFeed.Step(cx + i + 2);
+    ASSERT_EQ(Bits(y[0]), Bits(l)) << i;
+    ASSERT_EQ(Bits(y[1]), Bits(r)) << i;
+    ASSERT_EQ(Bits(yc), Bits(r)) << i;
+  }
+  pairFeed.Save(pair, px + n + 1);
+  channelFeed.Save(channel, 1, cx + n + 1);
+  for (int c = 0; c < 2; ++c)
+  {
+    const biquadfilter::State want = reference.GetState(c), got = pair.GetState(c);
+    EXPECT_EQ(Bits(got.x1), Bits(want.x1));
+    EXPECT_EQ(Bits(got.x2), Bits(want.x2));
+    EXPECT_EQ(Bits(got.y1), Bits(want.y1));
+    EXPECT_EQ(Bits(got.y2), Bits(want.y2));
+  }
+  EXPECT_EQ(Bits(channel.GetState(1).x1), Bits(reference.GetState(1).x1));
+  EXPECT_EQ(Bits(channel.GetState(1).y2), Bits(reference.GetState(1).y2));
+}

@@ -416,6 +416,7 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
     { { K::kThreshold, -20.0 }, { K::kRatio, 4.0 }, { K::kMode, K::kModeIII }, { K::kSag, 40.0 }, { K::kDrive, 60.0 },
       { K::kOversample, 1 }, { K::kAutoRelease, 1 } },
     { { K::kThreshold, -30.0 }, { K::kRatio, 10.0 }, { K::kMode, K::kModeIV }, { K::kSidechain, 1 }, { K::kAutoRelease, 3 } },
+    { { K::kThreshold, -20.0 }, { K::kRatio, 3.0 }, { K::kOversample, 1 }, { K::kSidechain, 1 } },
     { { K::kThreshold, -30.0 }, { K::kRatio, 3.0 }, { K::kMode, K::kModeFlat }, { K::kTopology, K::kFeedback } },
   };
   for (const auto& config : configs)
@@ -429,6 +430,14 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
         if (!stereo) h->Connect(1, false);
         h->Configure(config);
         h->Run(1500, TestSignal, 300);
+        // Bad samples on the main and sidechain inputs send filters back to rest mid-block.
+        h->Run(900, [](int n) {
+          Frame f = TestSignal(n);
+          if (n == 1800) f[0] = std::numeric_limits<double>::quiet_NaN();
+          if (n == 1950) f[1] = std::numeric_limits<double>::infinity();
+          if (n == 2100) f[2] = std::numeric_limits<double>::quiet_NaN();
+          return f;
+        }, 300);
         h->Set(K::kThreshold, -12.0);  // a ramp: these blocks run sample by sample in both
         h->Run(1000, TestSignal, 300);
       }
