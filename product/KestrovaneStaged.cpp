@@ -159,7 +159,8 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
 
   T sub[kSteps];     // the main pair's sub-samples, as the audio path takes them
   T det[kSteps];     // the detector's samples before "Sag"; the driven audio
-  double a[kSteps];  // the running mean, its key, the reduction, the gain, per sub-step
+  double a[kSteps];  // the running mean, its key, then the reduction, per sub-step
+  double g[kSteps];  // the gain
 
   // Sub-step k's detector from its ceiling through the mode shelves.
   auto shelves = [&](int k, T d) __attribute__((always_inline))
@@ -218,11 +219,10 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
     // The keys: the logarithm only where the key can reach the threshold.
     for (int k = 0; k < nSub; ++k) a[k] = mComp.keyOfMean(a[k], quiet);
 
-    // The reductions, the reduction meter and the automatic release.
+    // The reductions and the automatic release.
     for (int k = 0; k < nSub; ++k)
     {
       const double grdB = reduction.run(a[k], envdB);
-      grMeter.run(FlushDenormal(-grdB), grLevel, 0.0);
       if (autoRelease != kAutoReleaseOff)
       {
         // A new peak of reduction sets the release time from its depth.
@@ -242,7 +242,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
     }
 
     // The linear gains.
-    for (int k = 0; k < nSub; ++k) a[k] = mComp.linearFor(a[k]);
+    for (int k = 0; k < nSub; ++k) g[k] = mComp.linearFor(a[k]);
 
     // "Drive".
     if (drive)
@@ -253,14 +253,16 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
     }
 
     // Reduction, make-up and the parallel mix; with oversampling the output low-pass and the
-    // decimation (the last sub-step reaches the output); the output meter and the buffers.
+    // decimation (the last sub-step reaches the output); the output meter and the buffers; the
+    // reduction meter, which here does not wait on the reductions' arithmetic.
     for (int f = 0, k = 0; f < n; ++f)
     {
       T out = L::Make(0.0, 0.0);
       for (int j = 0; j < kSub; ++j, ++k)
       {
         const T driven = drive ? det[k] : sub[k];
-        out = directMix * (makeup * (a[k] * driven)) + parallel * sub[k];
+        out = directMix * (makeup * (g[k] * driven)) + parallel * sub[k];
+        grMeter.run(FlushDenormal(-a[k]), grLevel, 0.0);
         if (kOs) out = osOutX.Step(osOut, k, out);
       }
       if (kOs) out = out * osGain;
