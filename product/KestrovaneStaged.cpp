@@ -204,7 +204,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
         }
         sub[k] = x;
         const T d = shelves(k, external ? L::Flush(side) : x);
-        if (sag) det[k] = d;
+        if (sag || kOs) det[k] = d;
         else a[k] = meanOf(k, d);
       }
     }
@@ -213,8 +213,9 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
     {
       const Shaper shape = mSag;
       for (int k = 0; k < nSub; ++k) det[k] = L::Each(det[k], [&](double d) { return Sagged(d, shape.k1, shape.k2); });
-      for (int k = 0; k < nSub; ++k) a[k] = meanOf(k, det[k]);
     }
+    if (sag || kOs)
+      for (int k = 0; k < nSub; ++k) a[k] = meanOf(k, det[k]);
 
     // The keys: the logarithm only where the key can reach the threshold.
     for (int k = 0; k < nSub; ++k) a[k] = mComp.keyOfMean(a[k], quiet);
