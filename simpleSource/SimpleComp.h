@@ -153,8 +153,8 @@ public:
   // A mean below this has a key under the threshold: whatever its exact level it gives no
   // reduction. Holds a margin of 0.01 dB, far beyond the rounding of the key.
   double quietMean() const { return std::exp(0.23025850929940458 * (threshdB - 0.01)); }
-  // keyOfMean for the gain computer alone: a mean below quiet (quietMean()) skips the logarithm
-  // and gives -infinity, a key that reduces nothing, as its exact key would not.
+  // keyOfMean where only the gain computer reads the key: a mean below quiet (quietMean())
+  // skips the logarithm and gives -infinity, which reduces nothing, as its exact key would.
   double keyOfMean(double ave, double quiet)
   {
     if (ave < quiet)

@@ -267,3 +267,47 @@ TEST(Compressor, LongSilenceLeavesNoSubnormalState)
   EXPECT_LT(c.getEnvdB(), 1e-40);  // ten release times: on its way, still a normal number
   EXPECT_EQ(c.getGRlin(), 1.0);
 }
+
+// The block form's shortcuts change no gain: a mean below quietMean() gives the same reductions
+// through -infinity as through its exact key, up to the threshold's edge, for thresholds across
+// the range; and exp is skipped only where it returns exactly 1.
+TEST(Compressor, QuietKeysAndTinyReductionsGiveTheExactGains)
+{
+  for (double thresh : { -60.0, -23.7, -0.05, 0.0 })
+  {
+    SCOPED_TRACE(thresh);
+    simpledyn::SimpleCompRms exact, shortcut;
+    for (simpledyn::SimpleCompRms* c : { &exact, &shortcut })
+    {
+      c->setThresh(thresh);
+      c->setRatio(4.0);
+      c->setKnee(3.0);
+      c->setAttack(0.0);  // instant attack: a key just over the threshold reduces at once
+    }
+    const double quiet = shortcut.quietMean();
+    EXPECT_LT(10.0 * std::log10(quiet), thresh);
+    EXPECT_GT(10.0 * std::log10(quiet), thresh - 0.02);
+    // Means from far below the threshold to just over it, the quiet edge among them.
+    for (double dB = thresh - 40.0; dB < thresh + 0.5; dB += 0.003)
+    {
+      const double ave = std::pow(10.0, dB / 10.0);
+      for (double m : { ave, quiet, std::nextafter(quiet, 0.0), std::nextafter(quiet, 1.0) })
+      {
+        const double want = exact.gainForKey(exact.keyOfMean(m));
+        const double got = shortcut.gainForKey(shortcut.keyOfMean(m, quiet));
+        ASSERT_EQ(want, got) << dB;
+        ASSERT_EQ(exact.getGRdb(), shortcut.getGRdb()) << dB;
+        ASSERT_EQ(exact.getEnvdB(), shortcut.getEnvdB()) << dB;
+      }
+    }
+    EXPECT_EQ(shortcut.getAveOfSqrs(), exact.getAveOfSqrs());
+  }
+  // exp's own value at and around the 2^-54 edge: the shortcut gives 1 exactly where exp does.
+  for (double x : { 0.0, -0x1p-60, -0x1p-55, -0x1.fffffffffffffp-55, -0x1p-54, -0x1p-53, -1e-12 })
+  {
+    simpledyn::SimpleComp c;
+    const double grdB = x / 0.11512925464970228;
+    c.linearFor(grdB + 1.0);  // something else first, so the cache does not answer
+    EXPECT_EQ(c.linearFor(grdB), std::exp(0.11512925464970228 * grdB)) << x;
+  }
+}
