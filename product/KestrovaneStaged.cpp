@@ -2,10 +2,10 @@
 //
 // Nothing in the detector path then depends on the audio path, so a chunk of frames runs in
 // passes: the detector up to the running mean, the keys, the reductions, the linear gains, and the
-// audio with its meters. Within a pass every recursive state (filters, envelopes) is a local, held
-// in a register, and the independent recursions of one sample overlap; the library calls (log,
-// exp, sin) get passes of their own, so no call spills the states. Every step is the arithmetic
-// of the sample-by-sample form in the same order: the output is the same, bit for bit.
+// audio with its meters. Within a pass every recursive state (filters, envelopes) is a local the
+// loop can keep in a register, and the independent recursions of one sample overlap; the library
+// calls (log, exp, sin) get passes of their own, so no call spills the states. Every step is the
+// arithmetic of the sample-by-sample form in the same order: the output is the same, bit for bit.
 
 #include <emmintrin.h>
 
@@ -80,6 +80,7 @@ struct Lanes<false>
   static KV_HOT_INLINE double MeanSquare(T d) { return 2.0 * (d * d); }
   static KV_HOT_INLINE double Level(T v) { return std::fabs(v); }
 };
+
 // The inputs a filter of the block takes, its previous two first; the filter's feed, a local of
 // its own so that its output history stays in registers, carries the rest.
 template <bool kStereo, int kLength>
@@ -114,6 +115,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
 {
   using L = Lanes<kStereo>;
   using T = typename L::T;
+  // A chunk is 64 sub-steps: its arrays stay in the first-level cache.
   enum { kSub = kOs ? 4 : 1, kChunk = 64 / kSub, kSteps = kChunk * kSub };
   using Inputs = FeedInputs<kStereo, kSteps>;
   using Feed = typename L::Feed;
@@ -158,7 +160,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
   double ave = mComp.getAveOfSqrs(), envdB = mComp.getEnvdB();
 
   T sub[kSteps];     // the main pair's sub-samples, as the audio path takes them
-  T det[kSteps];     // the detector's samples before "Sag"; the driven audio
+  T det[kSteps];     // the detector after its shelves; then the driven audio
   double a[kSteps];  // the running mean, its key, then the reduction, per sub-step
   double g[kSteps];  // the gain
 
@@ -185,7 +187,8 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
                             inputs[kStereo ? 3 : 2] + start };
 
     // The input meter, the sub-samples (zero-stuffed and low-passed with oversampling) and the
-    // detector up to the running mean, or with "Sag" up to the shelves.
+    // detector up to the running mean; with "Sag" or oversampling up to the shelves, and the rest
+    // in a pass of its own (the sine's calls; fewer live states per loop).
     for (int f = 0, k = 0; f < n; ++f)
     {
       inMeter.run(FlushDenormal(L::Level(L::Make(in[0][f], in[1][f]))), inLevel, 0.0);
