@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <type_traits>
 
 #include "Kestrovane.h"
 #include "KestrovaneShapers.h"
@@ -138,161 +139,169 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
   const double directMix = mDirectMix, makeup = mMakeup, parallel = mParallel;
   const double quiet = mComp.quietMean();
 
-  // The states of the block, in locals.
-  Feed osIn = L::MakeFeed(mFilters[kOversampleInLowPass]), osOut = L::MakeFeed(mFilters[kOversampleOutLowPass]);
-  Feed shelf1 = L::MakeFeed(*chain[0]), shelf2 = L::MakeFeed(*chain[1]);
-  Feed lp1 = L::MakeFeed(mFilters[kDetectorLowPass1]), lp2 = L::MakeFeed(mFilters[kDetectorLowPass2]);
-  Inputs osInX(mFilters[kOversampleInLowPass]), osOutX(mFilters[kOversampleOutLowPass]);
-  Inputs shelf1X(*chain[0]), shelf2X(*chain[1]);
-  Inputs lp1X(mFilters[kDetectorLowPass1]), lp2X(mFilters[kDetectorLowPass2]);
-  // The inputs of the filters this block runs (the feeds themselves stay out of any array: their
-  // addresses would keep them in memory).
-  Inputs* const used[6] = { kOs ? &osInX : nullptr, kOs ? &osOutX : nullptr, nChain > 0 ? &shelf1X : nullptr,
-                            nChain > 1 ? &shelf2X : nullptr, kOs ? &lp1X : nullptr, kOs ? &lp2X : nullptr };
-  const simpledyn::AttRelStep inMeter = mEnvelopes[kInputMeterEnvelope].step();
-  const simpledyn::AttRelStep outMeter = mEnvelopes[kOutputMeterEnvelope].step();
-  const simpledyn::AttRelStep grMeter = mEnvelopes[kGainReductionMeterEnvelope].step();
-  simpledyn::AttRelStep follower = mEnvelopes[kAutoReleaseFollower].step();
-  const simpledyn::OnePoleStep mean = mComp.meanStep();
-  simpledyn::SimpleComp::ReductionStep reduction = mComp.reductionStep();
-  double inLevel = mEnvelopeStates[kInputMeterEnvelope], outLevel = mEnvelopeStates[kOutputMeterEnvelope];
-  double grLevel = mEnvelopeStates[kGainReductionMeterEnvelope], peak = mEnvelopeStates[kAutoReleaseFollower];
-  double ave = mComp.getAveOfSqrs(), envdB = mComp.getEnvdB();
-
-  T sub[kSteps];     // the main pair's sub-samples, as the audio path takes them
-  T det[kSteps];     // the detector after its shelves; then the driven audio
-  double a[kSteps];  // the running mean, its key, then the reduction, per sub-step
-  double g[kSteps];  // the gain
-
-  // Sub-step k's detector from its ceiling through the mode shelves.
-  auto shelves = [&](int k, T d) __attribute__((always_inline))
+  // The block, with the common chain of two shelves as a constant: its loops then carry no test
+  // for it.
+  const auto run = [&](auto chainLength) __attribute__((always_inline))
   {
-    d = L::Ceil(d);
-    if (nChain > 0) d = shelf1X.Step(shelf1, k, d);
-    if (nChain > 1) d = shelf2X.Step(shelf2, k, d);
-    return d;
-  };
-  // The detector after "Sag" to the running mean of squares.
-  auto meanOf = [&](int k, T d) __attribute__((always_inline))
-  {
-    if (kOs) d = lp2X.Step(lp2, k, lp1X.Step(lp1, k, d)) * detectorGain;
-    mean.run(FlushDenormal(L::MeanSquare(d)), ave, simpledyn::SimpleCompRms::kRestAveOfSqrs);
-    return ave;
-  };
+    const int nShelves = decltype(chainLength)::value >= 0 ? decltype(chainLength)::value : nChain;
+    // The states of the block, in locals.
+    Feed osIn = L::MakeFeed(mFilters[kOversampleInLowPass]), osOut = L::MakeFeed(mFilters[kOversampleOutLowPass]);
+    Feed shelf1 = L::MakeFeed(*chain[0]), shelf2 = L::MakeFeed(*chain[1]);
+    Feed lp1 = L::MakeFeed(mFilters[kDetectorLowPass1]), lp2 = L::MakeFeed(mFilters[kDetectorLowPass2]);
+    Inputs osInX(mFilters[kOversampleInLowPass]), osOutX(mFilters[kOversampleOutLowPass]);
+    Inputs shelf1X(*chain[0]), shelf2X(*chain[1]);
+    Inputs lp1X(mFilters[kDetectorLowPass1]), lp2X(mFilters[kDetectorLowPass2]);
+    // The inputs of the filters this block runs (the feeds themselves stay out of any array: their
+    // addresses would keep them in memory).
+    Inputs* const used[6] = { kOs ? &osInX : nullptr, kOs ? &osOutX : nullptr, nShelves > 0 ? &shelf1X : nullptr,
+                              nShelves > 1 ? &shelf2X : nullptr, kOs ? &lp1X : nullptr, kOs ? &lp2X : nullptr };
+    const simpledyn::AttRelStep inMeter = mEnvelopes[kInputMeterEnvelope].step();
+    const simpledyn::AttRelStep outMeter = mEnvelopes[kOutputMeterEnvelope].step();
+    const simpledyn::AttRelStep grMeter = mEnvelopes[kGainReductionMeterEnvelope].step();
+    simpledyn::AttRelStep follower = mEnvelopes[kAutoReleaseFollower].step();
+    const simpledyn::OnePoleStep mean = mComp.meanStep();
+    simpledyn::SimpleComp::ReductionStep reduction = mComp.reductionStep();
+    double inLevel = mEnvelopeStates[kInputMeterEnvelope], outLevel = mEnvelopeStates[kOutputMeterEnvelope];
+    double grLevel = mEnvelopeStates[kGainReductionMeterEnvelope], peak = mEnvelopeStates[kAutoReleaseFollower];
+    double ave = mComp.getAveOfSqrs(), envdB = mComp.getEnvdB();
 
-  for (int start = 0; start < nFrames; start += kChunk)
-  {
-    const int n = std::min((int)kChunk, nFrames - start);
-    const double* in[4] = { inputs[0] + start, inputs[kStereo ? 1 : 0] + start, inputs[2] + start,
-                            inputs[kStereo ? 3 : 2] + start };
+    T sub[kSteps];     // the main pair's sub-samples, as the audio path takes them
+    T det[kSteps];     // the detector after its shelves; then the driven audio
+    double a[kSteps];  // the running mean, its key, then the reduction, per sub-step
+    double g[kSteps];  // the gain
 
-    // The input meter, the sub-samples (zero-stuffed and low-passed with oversampling) and the
-    // detector up to the running mean; with "Sag" or oversampling up to the shelves, and the rest
-    // in a pass of its own (the sine's calls; fewer live states per loop).
-    for (int f = 0, k = 0; f < n; ++f)
+    // Sub-step k's detector from its ceiling through the mode shelves.
+    auto shelves = [&](int k, T d) __attribute__((always_inline))
     {
-      inMeter.run(FlushDenormal(L::Level(L::Make(in[0][f], in[1][f]))), inLevel, 0.0);
-      for (int j = 0; j < kSub; ++j, ++k)
+      d = L::Ceil(d);
+      if (nShelves > 0) d = shelf1X.Step(shelf1, k, d);
+      if (nShelves > 1) d = shelf2X.Step(shelf2, k, d);
+      return d;
+    };
+    // The detector after "Sag" to the running mean of squares.
+    auto meanOf = [&](int k, T d) __attribute__((always_inline))
+    {
+      if (kOs) d = lp2X.Step(lp2, k, lp1X.Step(lp1, k, d)) * detectorGain;
+      mean.run(FlushDenormal(L::MeanSquare(d)), ave, simpledyn::SimpleCompRms::kRestAveOfSqrs);
+      return ave;
+    };
+
+    for (int start = 0; start < nFrames; start += kChunk)
+    {
+      const int n = std::min((int)kChunk, nFrames - start);
+      const double* in[4] = { inputs[0] + start, inputs[kStereo ? 1 : 0] + start, inputs[2] + start,
+                              inputs[kStereo ? 3 : 2] + start };
+
+      // The input meter, the sub-samples (zero-stuffed and low-passed with oversampling) and the
+      // detector up to the running mean; with "Sag" or oversampling up to the shelves, and the rest
+      // in a pass of its own (the sine's calls; fewer live states per loop).
+      for (int f = 0, k = 0; f < n; ++f)
       {
-        T x = L::Make(0.0, 0.0), side = L::Make(0.0, 0.0);
-        if (j == 0)
+        inMeter.run(FlushDenormal(L::Level(L::Make(in[0][f], in[1][f]))), inLevel, 0.0);
+        for (int j = 0; j < kSub; ++j, ++k)
         {
-          x = L::Flush(L::Make(in[0][f], in[1][f]));
-          if (external) side = L::Flush(L::Make(in[2][f], in[3][f]));
-        }
-        if (kOs)
-        {
-          x = osInX.Step(osIn, k, x) * osGain;
-          side = side * osGain;
-        }
-        sub[k] = x;
-        const T d = shelves(k, external ? L::Flush(side) : x);
-        if (sag || kOs) det[k] = d;
-        else a[k] = meanOf(k, d);
-      }
-    }
-    const int nSub = n * kSub;
-    if (sag)
-    {
-      const Shaper shape = mSag;
-      for (int k = 0; k < nSub; ++k) det[k] = L::Each(det[k], [&](double d) { return Sagged(d, shape.k1, shape.k2); });
-    }
-    if (sag || kOs)
-      for (int k = 0; k < nSub; ++k) a[k] = meanOf(k, det[k]);
-
-    // The keys: the logarithm only where the key can reach the threshold.
-    for (int k = 0; k < nSub; ++k) a[k] = mComp.keyOfMean(a[k], quiet);
-
-    // The reductions and the automatic release.
-    for (int k = 0; k < nSub; ++k)
-    {
-      const double grdB = reduction.run(a[k], envdB);
-      if (autoRelease != kAutoReleaseOff)
-      {
-        // A new peak of reduction sets the release time from its depth.
-        const double x = grdB > 0.0 ? 0.0 : -grdB;
-        follower.run(x, peak, 0.0);
-        if (x > peak)
-        {
-          peak = x;
-          const double t = autoRelease == kAutoReleaseSlow ? std::max(2.0 * x, 12.0) : std::max(0.8 * x, 12.0);
-          mComp.setRelease(t);
-          mEnvelopes[kAutoReleaseFollower].setRelease(t);
-          reduction.env.rel = mComp.getReleaseCoef();
-          follower.rel = mEnvelopes[kAutoReleaseFollower].getReleaseCoef();
+          T x = L::Make(0.0, 0.0), side = L::Make(0.0, 0.0);
+          if (j == 0)
+          {
+            x = L::Flush(L::Make(in[0][f], in[1][f]));
+            if (external) side = L::Flush(L::Make(in[2][f], in[3][f]));
+          }
+          if (kOs)
+          {
+            x = osInX.Step(osIn, k, x) * osGain;
+            side = side * osGain;
+          }
+          sub[k] = x;
+          const T d = shelves(k, external ? L::Flush(side) : x);
+          if (sag || kOs) det[k] = d;
+          else a[k] = meanOf(k, d);
         }
       }
-      a[k] = grdB;
-    }
+      const int nSub = n * kSub;
+      if (sag)
+      {
+        const Shaper shape = mSag;
+        for (int k = 0; k < nSub; ++k) det[k] = L::Each(det[k], [&](double d) { return Sagged(d, shape.k1, shape.k2); });
+      }
+      if (sag || kOs)
+        for (int k = 0; k < nSub; ++k) a[k] = meanOf(k, det[k]);
 
-    // The linear gains.
-    for (int k = 0; k < nSub; ++k) g[k] = mComp.linearFor(a[k]);
+      // The keys: the logarithm only where the key can reach the threshold.
+      for (int k = 0; k < nSub; ++k) a[k] = mComp.keyOfMean(a[k], quiet);
 
-    // "Drive".
-    if (drive)
-    {
-      const Shaper shape = mDrive;
+      // The reductions and the automatic release.
       for (int k = 0; k < nSub; ++k)
-        det[k] = L::Each(sub[k], [&](double x) { return Driven(x, shape.b, shape.k1, shape.k2); });
-    }
-
-    // Reduction, make-up and the parallel mix; with oversampling the output low-pass and the
-    // decimation (the last sub-step reaches the output); the output meter and the buffers; the
-    // reduction meter, which here does not wait on the reductions' arithmetic.
-    for (int f = 0, k = 0; f < n; ++f)
-    {
-      T out = L::Make(0.0, 0.0);
-      for (int j = 0; j < kSub; ++j, ++k)
       {
-        const T driven = drive ? det[k] : sub[k];
-        out = directMix * (makeup * (g[k] * driven)) + parallel * sub[k];
-        grMeter.run(FlushDenormal(-a[k]), grLevel, 0.0);
-        if (kOs) out = osOutX.Step(osOut, k, out);
+        const double grdB = reduction.run(a[k], envdB);
+        if (autoRelease != kAutoReleaseOff)
+        {
+          // A new peak of reduction sets the release time from its depth.
+          const double x = grdB > 0.0 ? 0.0 : -grdB;
+          follower.run(x, peak, 0.0);
+          if (x > peak)
+          {
+            peak = x;
+            const double t = autoRelease == kAutoReleaseSlow ? std::max(2.0 * x, 12.0) : std::max(0.8 * x, 12.0);
+            mComp.setRelease(t);
+            mEnvelopes[kAutoReleaseFollower].setRelease(t);
+            reduction.env.rel = mComp.getReleaseCoef();
+            follower.rel = mEnvelopes[kAutoReleaseFollower].getReleaseCoef();
+          }
+        }
+        a[k] = grdB;
       }
-      if (kOs) out = out * osGain;
-      outMeter.run(FlushDenormal(L::Level(out)), outLevel, 0.0);
-      outputs[0][start + f] = L::Left(out);
-      if (kStereo) outputs[1][start + f] = L::Right(out);
+
+      // The linear gains.
+      for (int k = 0; k < nSub; ++k) g[k] = mComp.linearFor(a[k]);
+
+      // "Drive".
+      if (drive)
+      {
+        const Shaper shape = mDrive;
+        for (int k = 0; k < nSub; ++k)
+          det[k] = L::Each(sub[k], [&](double x) { return Driven(x, shape.b, shape.k1, shape.k2); });
+      }
+
+      // Reduction, make-up and the parallel mix; with oversampling the output low-pass and the
+      // decimation (the last sub-step reaches the output); the output meter and the buffers; the
+      // reduction meter, which here does not wait on the reductions' arithmetic.
+      for (int f = 0, k = 0; f < n; ++f)
+      {
+        T out = L::Make(0.0, 0.0);
+        for (int j = 0; j < kSub; ++j, ++k)
+        {
+          const T driven = drive ? det[k] : sub[k];
+          out = directMix * (makeup * (g[k] * driven)) + parallel * sub[k];
+          grMeter.run(FlushDenormal(-a[k]), grLevel, 0.0);
+          if (kOs) out = osOutX.Step(osOut, k, out);
+        }
+        if (kOs) out = out * osGain;
+        outMeter.run(FlushDenormal(L::Level(out)), outLevel, 0.0);
+        outputs[0][start + f] = L::Left(out);
+        if (kStereo) outputs[1][start + f] = L::Right(out);
+      }
+      mFeedback[0] = L::Left(sub[nSub - 1]);
+      mFeedback[1] = L::Right(sub[nSub - 1]);
+      for (Inputs* x : used)
+        if (x) x->Carry(nSub);
     }
-    mFeedback[0] = L::Left(sub[nSub - 1]);
-    mFeedback[1] = L::Right(sub[nSub - 1]);
-    for (Inputs* x : used)
-      if (x) x->Carry(nSub);
-  }
-  if (kOs)
-  {
-    osInX.Save(osIn);
-    osOutX.Save(osOut);
-    lp1X.Save(lp1);
-    lp2X.Save(lp2);
-  }
-  if (nChain > 0) shelf1X.Save(shelf1);
-  if (nChain > 1) shelf2X.Save(shelf2);
-  mEnvelopeStates[kInputMeterEnvelope] = inLevel;
-  mEnvelopeStates[kOutputMeterEnvelope] = outLevel;
-  mEnvelopeStates[kGainReductionMeterEnvelope] = grLevel;
-  mEnvelopeStates[kAutoReleaseFollower] = peak;
-  mComp.setEnvdB(envdB);
+    if (kOs)
+    {
+      osInX.Save(osIn);
+      osOutX.Save(osOut);
+      lp1X.Save(lp1);
+      lp2X.Save(lp2);
+    }
+    if (nShelves > 0) shelf1X.Save(shelf1);
+    if (nShelves > 1) shelf2X.Save(shelf2);
+    mEnvelopeStates[kInputMeterEnvelope] = inLevel;
+    mEnvelopeStates[kOutputMeterEnvelope] = outLevel;
+    mEnvelopeStates[kGainReductionMeterEnvelope] = grLevel;
+    mEnvelopeStates[kAutoReleaseFollower] = peak;
+    mComp.setEnvdB(envdB);
+  };
+  if (nChain == 2) run(std::integral_constant<int, 2>());
+  else run(std::integral_constant<int, -1>());
 }
 
 template void Kestrovane::ProcessStaged<true, true>(double**, double**, int);
