@@ -43,6 +43,16 @@ void IDetentKnob::OnMouseWheel(int x, int y, IMouseMod* pMod, int d)
   FollowValue([&] { IControl::OnMouseWheel(x, y, pMod, d); });
 }
 
+void IDetentKnob::OnMouseDblClick(int x, int y, IMouseMod* pMod)
+{
+  // Left at the old detent, the knob would take a later host value near that detent for its own
+  // (SetValueFromPlug keeps the control's value then) and its next paint would send the default
+  // back over it: a restored setting lost. The base handler sends the value, so it runs unlocked.
+  IKnobMultiControl::OnMouseDblClick(x, y, pMod);
+  std::lock_guard<std::mutex> lock(mLock);
+  mDetent = mDrag = GetValue();
+}
+
 void IDetentKnob::OnMouseUp(int, int, IMouseMod*)
 {
   {

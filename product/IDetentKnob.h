@@ -16,6 +16,8 @@ public:
   void OnMouseUp(int x, int y, IMouseMod* pMod) override;
   void OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* pMod) override;
   void OnMouseWheel(int x, int y, IMouseMod* pMod, int d) override;
+  // The base's reset to the default value, with the detent and the image going there too.
+  void OnMouseDblClick(int x, int y, IMouseMod* pMod) override;
   // Goes at once to the detent nearest a value from the host or a preset.
   void SetValueFromPlug(double v) override;
   bool Draw(IGraphics* pGraphics) override;

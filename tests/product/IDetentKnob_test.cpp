@@ -90,3 +90,25 @@ TEST_F(DetentKnobTest, TheWheelMovesTheImageLikeADrag)
   Paint();
   EXPECT_EQ(mKnob->Detent(), 0.25);
 }
+
+// A double-click resets "Mode" to its default and takes the knob there: a host value that then
+// brings back the old detent (a restored program) is shown and kept, not overwritten by the next
+// paint with the default.
+TEST_F(DetentKnobTest, ADoubleClickMovesTheDetentSoAHostRestoreIsKept)
+{
+  mKnob->SetValueFromPlug(1.0);
+  mPlug.GetParam(9)->SetNormalized(1.0);
+  Paint();
+  mGraphics->OnMouseDblClick(35, 35, &mNoMod);
+  EXPECT_EQ(mPlug.GetParam(9)->Value(), 0.0) << "the default, \"I\"";
+  EXPECT_EQ(mKnob->Detent(), 0.0);
+  EXPECT_EQ(mKnob->DragPosition(), 0.0);
+  // The host restores "Flat".
+  mPlug.GetParam(9)->SetNormalized(1.0);
+  mKnob->SetValueFromPlug(1.0);
+  Paint();
+  Paint();
+  EXPECT_EQ(mKnob->GetValue(), 1.0);
+  EXPECT_EQ(mKnob->Detent(), 1.0);
+  EXPECT_EQ(mPlug.GetParam(9)->GetNormalized(), 1.0) << "the paint sent nothing over the restore";
+}
