@@ -3,6 +3,7 @@
 // oversampling, internal or external sidechain detector with mode shelves and "Sag", RMS gain
 // computer with automatic release, "Drive", parallel mix and make-up gain) and its meters.
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -141,6 +142,11 @@ private:
   bool Oversampling() const { return EnumParam(kOversample) == 1; }
 
   bool AnyRampRunning() const;
+  // The release time a new peak of reduction x dB deep sets with the automatic release on.
+  static double AutoReleaseMs(int autoRelease, double x)
+  {
+    return autoRelease == kAutoReleaseSlow ? std::max(2.0 * x, 12.0) : std::max(0.8 * x, 12.0);
+  }
   // The two forms of the processing: sample by sample, and stage by stage for blocks whose
   // detector does not hear the audio path (feedforward, settled controls).
   template <bool kStereo>

@@ -244,7 +244,7 @@ KV_HOT_INLINE double Kestrovane::GainStep(double keydB, int autoRelease)
     if (x > state)
     {
       state = x;
-      const double t = autoRelease == kAutoReleaseSlow ? std::max(2.0 * x, 12.0) : std::max(0.8 * x, 12.0);
+      const double t = AutoReleaseMs(autoRelease, x);
       mComp.setRelease(t);
       follower.setRelease(t);
     }

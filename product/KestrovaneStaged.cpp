@@ -241,7 +241,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
           if (x > peak)
           {
             peak = x;
-            const double t = autoRelease == kAutoReleaseSlow ? std::max(2.0 * x, 12.0) : std::max(0.8 * x, 12.0);
+            const double t = AutoReleaseMs(autoRelease, x);
             mComp.setRelease(t);
             mEnvelopes[kAutoReleaseFollower].setRelease(t);
             reduction.env.rel = mComp.getReleaseCoef();

@@ -57,6 +57,19 @@ bool AnySubnormalState(const Kestrovane& k)
   for (int e = 0; e < K::kNumEnvelopes; ++e) any = any || IsSubnormal(k.GetEnvelopeState((K::EEnvelope)e));
   return any;
 }
+
+// The two forms' outputs bit for bit, and their meters.
+void ExpectSameOutputAndMeters(const KestrovaneHarness& plain, const KestrovaneHarness& staged)
+{
+  ASSERT_EQ(plain.out[0].size(), staged.out[0].size());
+  for (size_t i = 0; i < plain.out[0].size(); ++i)
+  {
+    ASSERT_EQ(Bits(plain.out[0][i]), Bits(staged.out[0][i])) << i;
+    ASSERT_EQ(Bits(plain.out[1][i]), Bits(staged.out[1][i])) << i;
+  }
+  for (int m = 0; m < 3; ++m)
+    EXPECT_EQ(plain.plug->GetMeterValue((K::EMeter)m), staged.plug->GetMeterValue((K::EMeter)m));
+}
 }  // namespace
 
 TEST(KestrovaneProcess, ScenariosAgreeWithTheReferenceModel)
@@ -441,14 +454,7 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
         h->Set(K::kThreshold, -12.0);  // a ramp: these blocks run sample by sample in both
         h->Run(1000, TestSignal, 300);
       }
-      ASSERT_EQ(plain.out[0].size(), staged.out[0].size());
-      for (size_t i = 0; i < plain.out[0].size(); ++i)
-      {
-        ASSERT_EQ(Bits(plain.out[0][i]), Bits(staged.out[0][i])) << i;
-        ASSERT_EQ(Bits(plain.out[1][i]), Bits(staged.out[1][i])) << i;
-      }
-      for (int m = 0; m < 3; ++m)
-        EXPECT_EQ(plain.plug->GetMeterValue((K::EMeter)m), staged.plug->GetMeterValue((K::EMeter)m));
+      ExpectSameOutputAndMeters(plain, staged);
       EXPECT_EQ(plain.plug->GetCompressor().getRelease(), staged.plug->GetCompressor().getRelease());
     }
 }
@@ -503,14 +509,7 @@ TEST(KestrovaneProcess, SilenceAtRestGivesTheSampleBySampleOutput)
         EXPECT_EQ(staged.plug->GetCompressor().getEnvdB(), 0.0);
       }
       for (KestrovaneHarness* h : { &plain, &staged }) h->Run(10000, signal, 333, 1.0);
-      ASSERT_EQ(plain.out[0].size(), staged.out[0].size());
-      for (size_t i = 0; i < plain.out[0].size(); ++i)
-      {
-        ASSERT_EQ(Bits(plain.out[0][i]), Bits(staged.out[0][i])) << i;
-        ASSERT_EQ(Bits(plain.out[1][i]), Bits(staged.out[1][i])) << i;
-      }
-      for (int m = 0; m < 3; ++m)
-        EXPECT_EQ(plain.plug->GetMeterValue((K::EMeter)m), staged.plug->GetMeterValue((K::EMeter)m));
+      ExpectSameOutputAndMeters(plain, staged);
     }
 }
 

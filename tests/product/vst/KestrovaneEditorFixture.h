@@ -10,6 +10,7 @@
 
 #include "BundleFolder.h"
 #include "FakeVstHost.h"
+#include "HostedVstPlug.h"
 #include "IGraphicsMac.h"
 #include "Kestrovane.h"
 #include "VstModule.h"
@@ -26,11 +27,8 @@ protected:
   KestrovaneEditorTest()
   {
     RegisterKestrovaneVSTBundle();
-    IFxInstanceInfo info;
-    info.mVSTHostCallback = FakeVstHost::Callback;
-    mPlug = new Kestrovane(info);
+    mPlug = MakeHostedVstPlug<Kestrovane>(mHost);
     mEffect = mPlug->GetAEffect();
-    mHost.Adopt(mEffect);
     mGraphics = static_cast<IGraphicsMac*>(mPlug->GetGUI());
   }
   ~KestrovaneEditorTest() override

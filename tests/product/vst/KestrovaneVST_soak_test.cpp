@@ -30,6 +30,7 @@
 
 #include <CoreFoundation/testkit.h>
 
+#include "HostedVstPlug.h"
 #include "IControl.h"
 #include "KestrovaneEditorFixture.h"
 
@@ -509,11 +510,8 @@ TEST(KestrovaneVSTSoak, HostAudioAndEditorThreadsForKvSoakSeconds)
 
   RegisterKestrovaneVSTBundle();
   SoakHost host;
-  IFxInstanceInfo info;
-  info.mVSTHostCallback = SoakHost::Callback;
-  Kestrovane* pPlug = new Kestrovane(info);
+  Kestrovane* pPlug = MakeHostedVstPlug<Kestrovane>(host);
   AEffect* e = pPlug->GetAEffect();
-  host.Adopt(e);
   IGraphicsMac* pGraphics = static_cast<IGraphicsMac*>(pPlug->GetGUI());
   ASSERT_NE(pGraphics, nullptr) << "no editor: are the images in the bundle?";
   Dispatch(e, effOpen);

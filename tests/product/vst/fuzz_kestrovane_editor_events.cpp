@@ -22,6 +22,7 @@
 #include "BundleFolder.h"
 #include "FakeVstHost.h"
 #include "FuzzInput.h"
+#include "HostedVstPlug.h"
 #include "IControl.h"
 #include "IGraphicsMac.h"
 #include "Kestrovane.h"
@@ -41,11 +42,8 @@ class Harness
 public:
   Harness()
   {
-    IFxInstanceInfo info;
-    info.mVSTHostCallback = FakeVstHost::Callback;
-    mPlug = new Kestrovane(info);
+    mPlug = MakeHostedVstPlug<Kestrovane>(mHost);
     mEffect = mPlug->GetAEffect();
-    mHost.Adopt(mEffect);
     mGraphics = static_cast<IGraphicsMac*>(mPlug->GetGUI());
     if (!mGraphics) abort();  // no editor: are the images in the bundle?
     Dispatch(effOpen);

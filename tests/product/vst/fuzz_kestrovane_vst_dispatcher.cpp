@@ -21,6 +21,7 @@
 #include "BundleFolder.h"
 #include "FakeVstHost.h"
 #include "FuzzInput.h"
+#include "HostedVstPlug.h"
 #include "Kestrovane.h"
 
 namespace
@@ -65,11 +66,8 @@ class Harness
 public:
   explicit Harness(FakeVstHost* pHost) : mHost(pHost)
   {
-    IFxInstanceInfo info;
-    info.mVSTHostCallback = FakeVstHost::Callback;
-    mPlug = new Kestrovane(info);
+    mPlug = MakeHostedVstPlug<Kestrovane>(*pHost);
     mEffect = mPlug->GetAEffect();
-    pHost->Adopt(mEffect);
     Dispatch(effOpen);
     mPlug->SerializePresets(&mPresets);
     mPlug->SerializeParams(&mParams);

@@ -9,6 +9,7 @@
 #include <Foundation/testkit.h>
 
 #include "FakeVstHost.h"
+#include "HostedVstPlug.h"
 #include "IGraphicsCocoa.h"
 #include "VstEditorPlug.h"
 #include "VstModule.h"
@@ -20,11 +21,8 @@ class VstEditorTest : public ::testing::Test
 protected:
   VstEditorTest()
   {
-    IFxInstanceInfo info;
-    info.mVSTHostCallback = FakeVstHost::Callback;
-    mPlug = new VstEditorPlug(info);
+    mPlug = MakeHostedVstPlug<VstEditorPlug>(mHost);
     mEffect = mPlug->GetAEffect();
-    mHost.Adopt(mEffect);
   }
   ~VstEditorTest() override
   {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeVstHost.h"
+#include "HostedVstPlug.h"
 #include "VstAudioThread.h"
 #include "VstModule.h"
 #include "VstTestPlug.h"
@@ -11,11 +12,8 @@
 TEST(VstConcurrency, ProcessingWhileTheHostDrivesTheDispatcher)
 {
   FakeVstHost host;
-  IFxInstanceInfo info;
-  info.mVSTHostCallback = FakeVstHost::Callback;
-  VstTestPlug* pPlug = new VstTestPlug(info);
+  VstTestPlug* pPlug = MakeHostedVstPlug<VstTestPlug>(host);
   AEffect* e = pPlug->GetAEffect();
-  host.Adopt(e);
   Dispatch(e, effOpen);
   Dispatch(e, effSetBlockSize, 0, 256);
   Dispatch(e, effMainsChanged, 0, 1);

@@ -8,6 +8,7 @@
 
 #include "FakeGraphics.h"
 #include "FakeVstHost.h"
+#include "HostedVstPlug.h"
 #include "VstModule.h"
 #include "VstTestPlug.h"
 
@@ -44,12 +45,8 @@ class VstProcessTest : public ::testing::Test
 protected:
   AEffect* Make(const VstTestPlugConfig& c = VstTestPlugConfig())
   {
-    IFxInstanceInfo info;
-    info.mVSTHostCallback = FakeVstHost::Callback;
-    mPlug = new VstTestPlug(info, c);
-    AEffect* pEffect = mPlug->GetAEffect();
-    mHost.Adopt(pEffect);
-    return pEffect;
+    mPlug = MakeHostedVstPlug<VstTestPlug>(mHost, c);
+    return mPlug->GetAEffect();
   }
   void TearDown() override
   {
