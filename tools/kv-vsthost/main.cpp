@@ -229,24 +229,35 @@ public:
   }
 
   // Processes n frames of the input from pos; the output lands in *pOutput from pos when given.
+  // Only the buffers the call reads and writes are filled and taken, one copy per channel, as
+  // kv-lv2host does: the host's part of the timed block is then the same for every plug-in.
   void Run(int pos, int n, kvtool::AudioBuffer* pOutput)
   {
+    const bool isDouble = mKind == VstHostedPlugin::ProcessKind::kDouble;
     for (int c = 0; c < mNIn; ++c)
     {
       const float* src = Source(c);
-      for (int s = 0; s < n; ++s)
+      if (isDouble)
       {
-        mIn[(size_t)c][(size_t)s] = src ? src[pos + s] : 0.0f;
-        mDIn[(size_t)c][(size_t)s] = mIn[(size_t)c][(size_t)s];
+        double* dst = mDIn[(size_t)c].data();
+        if (src) std::copy(src + pos, src + pos + n, dst);
+        else std::fill(dst, dst + n, 0.0);
+      }
+      else
+      {
+        float* dst = mIn[(size_t)c].data();
+        if (src) std::copy(src + pos, src + pos + n, dst);
+        else std::fill(dst, dst + n, 0.0f);
       }
     }
     mPlug.ProcessBlock(mKind, mInPtrs.data(), mOutPtrs.data(), mDInPtrs.data(), mDOutPtrs.data(), n);
     if (!pOutput) return;
-    const bool isDouble = mKind == VstHostedPlugin::ProcessKind::kDouble;
     for (int c = 0; c < mNOut; ++c)
-      for (int s = 0; s < n; ++s)
-        pOutput->channels[(size_t)c][(size_t)(pos + s)] =
-          isDouble ? (float)mDOut[(size_t)c][(size_t)s] : mOut[(size_t)c][(size_t)s];
+    {
+      float* dst = pOutput->channels[(size_t)c].data() + pos;
+      if (isDouble) std::copy(mDOut[(size_t)c].data(), mDOut[(size_t)c].data() + n, dst);
+      else std::copy(mOut[(size_t)c].data(), mOut[(size_t)c].data() + n, dst);
+    }
   }
 
   int NumOutputs() const { return mNOut; }
