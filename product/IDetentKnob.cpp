@@ -27,10 +27,21 @@ double IDetentKnob::DragPosition() const
 template <class F>
 void IDetentKnob::FollowValue(F baseHandler)
 {
-  const double before = GetValue();
+  double before;
+  unsigned plugValues;
+  {
+    std::lock_guard<std::mutex> lock(mLock);
+    before = GetValue();
+    plugValues = mPlugValues;
+  }
   baseHandler();
   std::lock_guard<std::mutex> lock(mLock);
-  mDrag += GetValue() - before;
+  // A value from the host that came in while the handler ran is in the difference too, and the
+  // image would land a whole step or more from the value: the next paint would take that for a
+  // change from outside and send the value back as an edit, perhaps over a restore made
+  // meanwhile. The image then goes to the value itself.
+  if (mPlugValues == plugValues) mDrag += GetValue() - before;
+  else mDrag = GetValue();
 }
 
 void IDetentKnob::OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* pMod)
@@ -68,6 +79,7 @@ void IDetentKnob::SetValueFromPlug(double v)
   if (v - v != 0.0) return;
   // Under the lock, so that a paint never sees the new detent with the old value.
   std::lock_guard<std::mutex> lock(mLock);
+  ++mPlugValues;
   double target = GetValue();
   if (std::fabs(v - mDetent) >= mSnap)
   {

@@ -41,4 +41,5 @@ private:
   double mSnap;
   double mDrag = 0.0;
   bool mFirstDraw = true;
+  unsigned mPlugValues = 0;  // values from the plug-in so far, for the handlers to see one come in
 };

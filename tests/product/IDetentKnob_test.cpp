@@ -112,3 +112,38 @@ TEST_F(DetentKnobTest, ADoubleClickMovesTheDetentSoAHostRestoreIsKept)
   EXPECT_EQ(mKnob->Detent(), 1.0);
   EXPECT_EQ(mPlug.GetParam(9)->GetNormalized(), 1.0) << "the paint sent nothing over the restore";
 }
+
+// A host value that comes in while a wheel turn (or a drag) is being handled, as a host thread's
+// automation or program change can: the image goes to the knob's value, so the next paint does not
+// take the host's value for a change from outside and send it back as an edit.
+TEST_F(DetentKnobTest, AHostValueDuringAWheelTurnIsNotSentBackByAPaint)
+{
+  struct Case
+  {
+    double from, host;
+    int wheel;
+  } cases[] = { { 1.0, 0.25, -2 }, { 0.75, 1.0, 1 }, { 0.0, 0.75, 3 } };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(testing::Message() << "from " << c.from << " to " << c.host);
+    mPlug.GetParam(9)->SetNormalized(c.from);
+    mKnob->SetValueFromPlug(c.from);
+    Paint();
+    bool sent = false;
+    mPlug.mOnInform = [&](int idx, double) {
+      if (idx != 9 || sent) return;
+      sent = true;
+      mPlug.GetParam(9)->SetNormalized(c.host);
+      mKnob->SetValueFromPlug(c.host);
+    };
+    mGraphics->OnMouseWheel(35, 35, &mNoMod, c.wheel);
+    mPlug.mOnInform = nullptr;
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(mKnob->DragPosition(), mKnob->GetValue());
+    mPlug.mLog.clear();
+    Paint();
+    Paint();
+    for (const std::string& line : mPlug.mLog) EXPECT_NE(line.rfind("inform 9", 0), 0u) << line;
+    EXPECT_EQ(mPlug.GetParam(9)->GetNormalized(), c.host);
+  }
+}

@@ -4,6 +4,7 @@
 // "inform 3 0.5", "end 3", "change 3", "reset", "midi 144 60 100").
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ public:
   double mTempo = 120.0;
   int mSamplePos = 0;
   bool mMidiAccepted = true;
+  std::function<void(int idx, double v)> mOnInform;  // the host's answer to an edit, if any
 
   void Log(const char* fmt, int a, double b = 0.0, bool withValue = false)
   {
@@ -53,6 +55,7 @@ public:
   {
     mLockCountSeen = GetMutex()->LockCount();
     Log("inform %d %g", idx, v, true);
+    if (mOnInform) mOnInform(idx, v);
   }
   void EndInformHostOfParamChange(int idx) override { Log("end %d", idx); }
   int GetSamplePos() override { return mSamplePos; }
