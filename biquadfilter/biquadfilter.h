@@ -145,6 +145,17 @@ public:
     return y;
   }
 
+  // Step without the tests: the same output and state wherever that output is a normal finite
+  // number, so a caller that sees every output of a run so can take the run as Step's. Otherwise
+  // it must go back to the state before the run and step it again.
+  double StepUnchecked(const double* x)
+  {
+    const double y = b0 * x[0] + b1 * x[-1] + b2 * x[-2] - a1 * y1 - a2 * y2;
+    y2 = y1;
+    y1 = y;
+    return y;
+  }
+
   // Hands the state back; x points at the last input stepped.
   void Save(biquadfilter& f, int c, const double* x) const
   {
@@ -185,6 +196,16 @@ public:
     const V2 notFinite = _mm_cmpnle_pd(a, Splat(DBL_MAX));
     if (__builtin_expect(_mm_movemask_pd(_mm_or_pd(tiny, notFinite)) != 0, 0))
       return OddStep(x, _mm_andnot_pd(tiny, y), (VL)notFinite);
+    y2 = y1;
+    y1 = y;
+    return y;
+  }
+
+  // Step without the tests, as ChannelFeed::StepUnchecked: Step's result lane by lane wherever it
+  // is a normal finite number.
+  V2 StepUnchecked(const V2* x)
+  {
+    const V2 y = b0 * x[0] + b1 * x[-1] + b2 * x[-2] - a1 * y1 - a2 * y2;
     y2 = y1;
     y1 = y;
     return y;

@@ -151,9 +151,15 @@ private:
   // detector does not hear the audio path (feedforward, settled controls).
   template <bool kStereo>
   void ProcessFrames(double** inputs, double** outputs, int nFrames);
+  // The staged form untested (kTested false) goes as far as every filter output it meets is a
+  // normal finite number and returns the frames it did, which the tested form would have done
+  // alike; the tested form does them all.
+  template <bool kStereo, bool kOversampled, bool kTested>
+  int ProcessStaged(double** inputs, double** outputs, int nFrames);
+  // The block untested as far as it goes, then tested; or tested from the start.
   template <bool kStereo, bool kOversampled>
-  void ProcessStaged(double** inputs, double** outputs, int nFrames);
-  void ProcessStagedForm(bool stereo, double** inputs, double** outputs, int nFrames);
+  void ProcessStagedBlock(double** inputs, double** outputs, int nFrames, bool tested);
+  void ProcessStagedForm(bool stereo, double** inputs, double** outputs, int nFrames, bool tested);
   // Every value the signal path carries from one frame to the next, for telling whether silence
   // leaves it unchanged.
   struct SignalState

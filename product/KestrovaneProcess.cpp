@@ -89,7 +89,7 @@ void Kestrovane::ProcessDoubleReplacing(double** inputs, double** outputs, int n
     {
       SignalState before, after;
       CaptureSignalState(&before);
-      ProcessStagedForm(stereo, inputs, outputs, 1);
+      ProcessStagedForm(stereo, inputs, outputs, 1, true);  // silence: the filters' outputs are zeros
       CaptureSignalState(&after);
       done = 1;
       if (memcmp(&before, &after, sizeof before) == 0)
@@ -104,7 +104,7 @@ void Kestrovane::ProcessDoubleReplacing(double** inputs, double** outputs, int n
       double* out[2];
       for (int c = 0; c < 4; ++c) in[c] = inputs[c] ? inputs[c] + done : nullptr;
       for (int c = 0; c < 2; ++c) out[c] = outputs[c] ? outputs[c] + done : nullptr;
-      ProcessStagedForm(stereo, in, out, nFrames - done);
+      ProcessStagedForm(stereo, in, out, nFrames - done, false);
     }
   }
   else if (stereo) ProcessFrames<true>(inputs, outputs, nFrames);
@@ -113,13 +113,25 @@ void Kestrovane::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   ShowMeters();
 }
 
-void Kestrovane::ProcessStagedForm(bool stereo, double** inputs, double** outputs, int nFrames)
+void Kestrovane::ProcessStagedForm(bool stereo, double** inputs, double** outputs, int nFrames, bool tested)
 {
   const bool os = Oversampling();
-  if (stereo && os) ProcessStaged<true, true>(inputs, outputs, nFrames);
-  else if (stereo) ProcessStaged<true, false>(inputs, outputs, nFrames);
-  else if (os) ProcessStaged<false, true>(inputs, outputs, nFrames);
-  else ProcessStaged<false, false>(inputs, outputs, nFrames);
+  if (stereo && os) ProcessStagedBlock<true, true>(inputs, outputs, nFrames, tested);
+  else if (stereo) ProcessStagedBlock<true, false>(inputs, outputs, nFrames, tested);
+  else if (os) ProcessStagedBlock<false, true>(inputs, outputs, nFrames, tested);
+  else ProcessStagedBlock<false, false>(inputs, outputs, nFrames, tested);
+}
+
+template <bool kStereo, bool kOs>
+void Kestrovane::ProcessStagedBlock(double** inputs, double** outputs, int nFrames, bool tested)
+{
+  const int done = tested ? 0 : ProcessStaged<kStereo, kOs, false>(inputs, outputs, nFrames);
+  if (done == nFrames) return;
+  double* in[4];
+  double* out[2];
+  for (int c = 0; c < 4; ++c) in[c] = inputs[c] ? inputs[c] + done : nullptr;
+  for (int c = 0; c < 2; ++c) out[c] = outputs[c] ? outputs[c] + done : nullptr;
+  ProcessStaged<kStereo, kOs, true>(in, out, nFrames - done);
 }
 
 // Whether every sample the signal path reads is zero or subnormal: the path reads them all as +0.

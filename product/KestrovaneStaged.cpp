@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <tuple>
 #include <type_traits>
 
 #include "Kestrovane.h"
@@ -58,6 +59,26 @@ struct Lanes<true>
   }
   static KV_HOT_INLINE double MeanSquare(T d) { return d[0] * d[0] + d[1] * d[1]; }
   static KV_HOT_INLINE double Level(T v) { return std::max(std::fabs(v[0]), std::fabs(v[1])); }
+
+  // What untested filter steps gave: the least magnitude, and the sum of magnitudes, which an
+  // infinity or a NaN leaves not finite.
+  struct Watch
+  {
+    T least = { DBL_MAX, DBL_MAX }, sum = { 0.0, 0.0 };
+    KV_HOT_INLINE void See(T y)
+    {
+      const T a = _mm_and_pd(y, (T)_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL));
+      least = _mm_min_pd(least, a);
+      sum = sum + a;
+    }
+    // Whether every output seen was a normal finite number. A zero is not: the tested step makes
+    // -0 into +0.
+    bool Clean() const
+    {
+      const T ok = _mm_and_pd(_mm_cmpge_pd(least, T{ DBL_MIN, DBL_MIN }), _mm_cmple_pd(sum, T{ DBL_MAX, DBL_MAX }));
+      return _mm_movemask_pd(ok) == 3;
+    }
+  };
 };
 
 template <>
@@ -80,6 +101,18 @@ struct Lanes<false>
   static KV_HOT_INLINE T Flush(T v) { return FlushDenormal(v); }
   static KV_HOT_INLINE double MeanSquare(T d) { return 2.0 * (d * d); }
   static KV_HOT_INLINE double Level(T v) { return std::fabs(v); }
+
+  struct Watch
+  {
+    T least = DBL_MAX, sum = 0.0;
+    KV_HOT_INLINE void See(T y)
+    {
+      const T a = std::fabs(y);
+      least = least < a ? least : a;
+      sum += a;
+    }
+    bool Clean() const { return least >= DBL_MIN && sum <= DBL_MAX; }
+  };
 };
 
 // The inputs a filter of the block takes, its previous two first; the filter's feed, a local of
@@ -94,11 +127,16 @@ struct FeedInputs
   T x[kLength + 2];
 
   explicit FeedInputs(biquadfilter& f) : filter(f) { L::Inputs(f, x); }
-  // Input k of the chunk through the feed.
-  KV_HOT_INLINE T Step(typename L::Feed& feed, int k, T in)
+  // Input k of the chunk through the feed: the tested step, or with kTested false the untested
+  // one, its output shown to the watch.
+  template <bool kTested>
+  KV_HOT_INLINE T Step(typename L::Feed& feed, int k, T in, typename L::Watch& watch)
   {
     x[k + 2] = in;
-    return feed.Step(x + k + 2);
+    if (kTested) return feed.Step(x + k + 2);
+    const T y = feed.StepUnchecked(x + k + 2);
+    watch.See(y);
+    return y;
   }
   // After a chunk of n inputs: its last two become the history of the next.
   void Carry(int n)
@@ -111,8 +149,8 @@ struct FeedInputs
 };
 }  // namespace
 
-template <bool kStereo, bool kOs>
-void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
+template <bool kStereo, bool kOs, bool kTested>
+int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
 {
   using L = Lanes<kStereo>;
   using T = typename L::T;
@@ -120,6 +158,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
   enum { kSub = kOs ? 4 : 1, kChunk = 64 / kSub, kSteps = kChunk * kSub };
   using Inputs = FeedInputs<kStereo, kSteps>;
   using Feed = typename L::Feed;
+  using Watch = typename L::Watch;
 
   InterpolateControls();  // the first sub-step's call; with no ramp running the others change nothing
   const bool external = EnumParam(kSidechain) >= 1 && IsInChannelConnected(2);
@@ -141,6 +180,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
 
   // The block, with the common chain of two shelves as a constant: its loops then carry no test
   // for it.
+  int done = nFrames;
   const auto run = [&](auto chainLength) __attribute__((always_inline))
   {
     const int nShelves = decltype(chainLength)::value >= 0 ? decltype(chainLength)::value : nChain;
@@ -169,19 +209,22 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
     T det[kSteps];     // the detector after its shelves; then the driven audio
     double a[kSteps];  // the running mean, its key, then the reduction, per sub-step
     double g[kSteps];  // the gain
+    T out[kChunk];     // untested and oversampled: the output until the output filter's check
 
     // Sub-step k's detector from its ceiling through the mode shelves.
+    Watch watch;
     auto shelves = [&](int k, T d) __attribute__((always_inline))
     {
       d = L::Ceil(d);
-      if (nShelves > 0) d = shelf1X.Step(shelf1, k, d);
-      if (nShelves > 1) d = shelf2X.Step(shelf2, k, d);
+      if (nShelves > 0) d = shelf1X.template Step<kTested>(shelf1, k, d, watch);
+      if (nShelves > 1) d = shelf2X.template Step<kTested>(shelf2, k, d, watch);
       return d;
     };
     // The detector after "Sag" to the running mean of squares.
     auto meanOf = [&](int k, T d) __attribute__((always_inline))
     {
-      if (kOs) d = lp2X.Step(lp2, k, lp1X.Step(lp1, k, d)) * detectorGain;
+      if (kOs)
+        d = lp2X.template Step<kTested>(lp2, k, lp1X.template Step<kTested>(lp1, k, d, watch), watch) * detectorGain;
       mean.run(FlushDenormal(L::MeanSquare(d)), ave, simpledyn::SimpleCompRms::kRestAveOfSqrs);
       return ave;
     };
@@ -191,6 +234,25 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
       const int n = std::min((int)kChunk, nFrames - start);
       const double* in[4] = { inputs[0] + start, inputs[kStereo ? 1 : 0] + start, inputs[2] + start,
                               inputs[kStereo ? 3 : 2] + start };
+      // Untested, the chunk's filters skip the per-sample test for the outputs they treat apart
+      // (zeros, subnormals, infinities, NaNs) and the watch sees every output. If it saw one such,
+      // the block goes back to the states of the chunk's start and the tested form goes on from
+      // there; else the chunk went as the tested form takes it. The outputs wait for the last
+      // check (they may be the inputs' buffers); the release times, which the automatic release
+      // sets before it, go back with the states.
+      const auto startStates = std::make_tuple(osIn, osOut, shelf1, shelf2, lp1, lp2, inLevel, outLevel, grLevel, peak,
+                                               ave, envdB, reduction, follower);
+      const double startRelease = mComp.getRelease();
+      const double startFollowerRelease = mEnvelopes[kAutoReleaseFollower].getRelease();
+      const auto backToStart = [&]()
+      {
+        std::tie(osIn, osOut, shelf1, shelf2, lp1, lp2, inLevel, outLevel, grLevel, peak, ave, envdB, reduction,
+                 follower) = startStates;
+        if (!(mComp.getRelease() == startRelease)) mComp.setRelease(startRelease);
+        if (!(mEnvelopes[kAutoReleaseFollower].getRelease() == startFollowerRelease))
+          mEnvelopes[kAutoReleaseFollower].setRelease(startFollowerRelease);
+        done = start;
+      };
 
       // The input meter, the sub-samples (zero-stuffed and low-passed with oversampling) and the
       // detector up to the running mean; with "Sag" or oversampling up to the shelves, and the rest
@@ -208,7 +270,7 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
           }
           if (kOs)
           {
-            x = osInX.Step(osIn, k, x) * osGain;
+            x = osInX.template Step<kTested>(osIn, k, x, watch) * osGain;
             side = side * osGain;
           }
           sub[k] = x;
@@ -225,6 +287,12 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
       }
       if (sag || kOs)
         for (int k = 0; k < nSub; ++k) a[k] = meanOf(k, det[k]);
+
+      if (!kTested && !watch.Clean())
+      {
+        backToStart();
+        break;
+      }
 
       // The keys: the logarithm only where the key can reach the threshold.
       for (int k = 0; k < nSub; ++k) a[k] = mComp.keyOfMean(a[k], quiet);
@@ -267,18 +335,35 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
       // reduction meter, which here does not wait on the reductions' arithmetic.
       for (int f = 0, k = 0; f < n; ++f)
       {
-        T out = L::Make(0.0, 0.0);
+        T y = L::Make(0.0, 0.0);
         for (int j = 0; j < kSub; ++j, ++k)
         {
           const T driven = drive ? det[k] : sub[k];
-          out = directMix * (makeup * (g[k] * driven)) + parallel * sub[k];
+          y = directMix * (makeup * (g[k] * driven)) + parallel * sub[k];
           grMeter.run(FlushDenormal(-a[k]), grLevel, 0.0);
-          if (kOs) out = osOutX.Step(osOut, k, out);
+          if (kOs) y = osOutX.template Step<kTested>(osOut, k, y, watch);
         }
-        if (kOs) out = out * osGain;
-        outMeter.run(FlushDenormal(L::Level(out)), outLevel, 0.0);
-        outputs[0][start + f] = L::Left(out);
-        if (kStereo) outputs[1][start + f] = L::Right(out);
+        if (kOs) y = y * osGain;
+        outMeter.run(FlushDenormal(L::Level(y)), outLevel, 0.0);
+        if (kOs && !kTested) out[f] = y;
+        else
+        {
+          outputs[0][start + f] = L::Left(y);
+          if (kStereo) outputs[1][start + f] = L::Right(y);
+        }
+      }
+      if (kOs && !kTested)
+      {
+        if (!watch.Clean())
+        {
+          backToStart();
+          break;
+        }
+        for (int f = 0; f < n; ++f)
+        {
+          outputs[0][start + f] = L::Left(out[f]);
+          if (kStereo) outputs[1][start + f] = L::Right(out[f]);
+        }
       }
       mFeedback[0] = L::Left(sub[nSub - 1]);
       mFeedback[1] = L::Right(sub[nSub - 1]);
@@ -298,13 +383,19 @@ void Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
     mEnvelopeStates[kOutputMeterEnvelope] = outLevel;
     mEnvelopeStates[kGainReductionMeterEnvelope] = grLevel;
     mEnvelopeStates[kAutoReleaseFollower] = peak;
+    mComp.setAveOfSqrs(ave);
     mComp.setEnvdB(envdB);
   };
   if (nChain == 2) run(std::integral_constant<int, 2>());
   else run(std::integral_constant<int, -1>());
+  return done;
 }
 
-template void Kestrovane::ProcessStaged<true, true>(double**, double**, int);
-template void Kestrovane::ProcessStaged<true, false>(double**, double**, int);
-template void Kestrovane::ProcessStaged<false, true>(double**, double**, int);
-template void Kestrovane::ProcessStaged<false, false>(double**, double**, int);
+template int Kestrovane::ProcessStaged<true, true, false>(double**, double**, int);
+template int Kestrovane::ProcessStaged<true, false, false>(double**, double**, int);
+template int Kestrovane::ProcessStaged<false, true, false>(double**, double**, int);
+template int Kestrovane::ProcessStaged<false, false, false>(double**, double**, int);
+template int Kestrovane::ProcessStaged<true, true, true>(double**, double**, int);
+template int Kestrovane::ProcessStaged<true, false, true>(double**, double**, int);
+template int Kestrovane::ProcessStaged<false, true, true>(double**, double**, int);
+template int Kestrovane::ProcessStaged<false, false, true>(double**, double**, int);

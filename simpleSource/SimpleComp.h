@@ -118,6 +118,7 @@ public:
 
   double getWindowCoef() const { return averager.getCoef(); }
   double getAveOfSqrs() const { return aveOfSqrs; }
+  void setAveOfSqrs(double ave) { aveOfSqrs = ave; }
 
   // One detector sample: m is the mean square of the detector channels. The running mean of
   // squares follows m with the window's coefficient; its level in dB is the key of the gain

@@ -354,3 +354,42 @@ TEST(Biquad, FeedsOverAnArrayMatchProcessSampleBySample)
   EXPECT_EQ(Bits(channel.GetState(1).x1), Bits(reference.GetState(1).x1));
   EXPECT_EQ(Bits(channel.GetState(1).y2), Bits(reference.GetState(1).y2));
 }
+
+// The untested steps are the tested ones, output and state, wherever the outputs are normal
+// finite numbers: a block may take a run of them for the tested run once it has seen them all.
+TEST(Biquad, UntestedStepsMatchTheTestedOnesOverNormalOutputs)
+{
+  const int n = 200;
+  const biquadfilter f = Design(kHighShelf, 3000.0, 6.0, 0.7, 0.0, 48000);
+  biquadfilter::V2 px[n + 2], qx[n + 2];
+  double cx[n + 2], dx[n + 2];
+  biquadfilter::PairFeed::Inputs(f, px);
+  biquadfilter::PairFeed::Inputs(f, qx);
+  biquadfilter::ChannelFeed::Inputs(f, 0, cx);
+  biquadfilter::ChannelFeed::Inputs(f, 0, dx);
+  biquadfilter::PairFeed tested(f), untested(f);
+  biquadfilter::ChannelFeed testedChannel(f, 0), untestedChannel(f, 0);
+  for (int i = 0; i < n; ++i)
+  {
+    const biquadfilter::V2 x = { std::sin(0.3 * i) + 0.1, std::cos(0.7 * i) - 2.0 };
+    px[i + 2] = qx[i + 2] = x;
+    cx[i + 2] = dx[i + 2] = x[0];
+    const biquadfilter::V2 want = tested.Step(px + i + 2), got = untested.StepUnchecked(qx + i + 2);
+    ASSERT_TRUE(std::isnormal(want[0]) && std::isnormal(want[1])) << i;
+    ASSERT_EQ(Bits(got[0]), Bits(want[0])) << i;
+    ASSERT_EQ(Bits(got[1]), Bits(want[1])) << i;
+    ASSERT_EQ(Bits(untestedChannel.StepUnchecked(dx + i + 2)), Bits(testedChannel.Step(cx + i + 2))) << i;
+  }
+  biquadfilter a = f, b = f, c = f, d = f;
+  tested.Save(a, px + n + 1);
+  untested.Save(b, qx + n + 1);
+  testedChannel.Save(c, 0, cx + n + 1);
+  untestedChannel.Save(d, 0, dx + n + 1);
+  for (int ch = 0; ch < 2; ++ch)
+  {
+    EXPECT_EQ(Bits(a.GetState(ch).y1), Bits(b.GetState(ch).y1));
+    EXPECT_EQ(Bits(a.GetState(ch).y2), Bits(b.GetState(ch).y2));
+  }
+  EXPECT_EQ(Bits(c.GetState(0).y1), Bits(d.GetState(0).y1));
+  EXPECT_EQ(Bits(c.GetState(0).y2), Bits(d.GetState(0).y2));
+}

@@ -459,6 +459,42 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
     }
 }
 
+// The staged form runs a chunk untested while its filters give normal finite numbers, and goes
+// back to the chunk's start and on tested when one gives a zero, a NaN or an infinity. Digital
+// silence from a reset (zeros from the start of a block), a NaN well inside a block, and a sample
+// so loud that with 20 dB of make-up only the oversampled output filter overflows (after the
+// automatic release has moved the release time within the chunk) each hand over mid-block; in
+// place, too, where the chunk's outputs must not reach the inputs before its checks.
+TEST(KestrovaneProcess, StagedFormHandsOverToItsTestedStepsMidBlock)
+{
+  const auto signal = [](int n) {
+    if (n < 700) return Frame{ 0.0, 0.0, 0.0, 0.0 };
+    Frame f = Program(n);
+    if (n == 1300) f[1] = std::numeric_limits<double>::quiet_NaN();
+    if (n == 2640) f[0] = 5e307;
+    return f;
+  };
+  for (int os : { 0, 1 })
+    for (bool stereo : { true, false })
+      for (bool inPlace : { false, true })
+      {
+        SCOPED_TRACE(testing::Message() << "oversample " << os << (stereo ? ", stereo" : ", mono")
+                                        << (inPlace ? ", in place" : ""));
+        KestrovaneHarness plain, staged;
+        plain.plug->SetStagedProcessing(false);
+        for (KestrovaneHarness* h : { &plain, &staged })
+        {
+          if (!stereo) h->Connect(1, false);
+          h->Configure({ { K::kCompensation, 20.0 }, { K::kThreshold, -20.0 }, { K::kRatio, 10.0 }, { K::kAttack, 0.1 },
+                         { K::kOversample, (double)os }, { K::kAutoRelease, 2 } });
+          h->Run(4096, signal, 512, 0.0, inPlace);
+        }
+        ExpectSameOutputAndMeters(plain, staged);
+        EXPECT_EQ(plain.plug->GetCompressor().getRelease(), staged.plug->GetCompressor().getRelease());
+        EXPECT_EQ(plain.plug->GetCompressor().getAveOfSqrs(), staged.plug->GetCompressor().getAveOfSqrs());
+      }
+}
+
 // Silence into a signal path at rest skips the work but not a sample. From a reset through
 // silence in odd-sized blocks, program, a short silence that leaves the detector's tail, and
 // program again, the staged form matches the sample-by-sample one bit for bit. With short RMS and

@@ -38,8 +38,10 @@ struct KestrovaneHarness
   void Connect(int inChannel, bool connected) { plug->SetInputChannelConnections(inChannel, 1, connected); }
 
   // Processes nFrames of the signal in blocks; the outputs are appended to out[0] and out[1].
-  // Output buffers start as a sentinel, so a channel that is not written keeps it.
-  void Run(int nFrames, const std::function<Frame(int)>& signal, int blockSize = 512, double sentinel = 0.0)
+  // Output buffers start as a sentinel, so a channel that is not written keeps it. In place, the
+  // main inputs' buffers are the outputs too, as some hosts give them.
+  void Run(int nFrames, const std::function<Frame(int)>& signal, int blockSize = 512, double sentinel = 0.0,
+           bool inPlace = false)
   {
     for (int start = 0; start < nFrames; start += blockSize)
     {
@@ -58,9 +60,11 @@ struct KestrovaneHarness
       for (int c = 0; c < 4; ++c)
         if (plug->IsInChannelConnected(c)) inPtrs[nIn++] = bin[c].data();
       double* outPtrs[2] = { bout[0].data(), bout[1].data() };
-      plug->ProcessDoubleBlock(inPtrs, nIn, outPtrs, 2, n);
       for (int c = 0; c < 4; ++c) in[c].insert(in[c].end(), bin[c].begin(), bin[c].end());
-      for (int c = 0; c < 2; ++c) out[c].insert(out[c].end(), bout[c].begin(), bout[c].end());
+      if (inPlace)
+        for (int c = 0; c < 2; ++c) outPtrs[c] = bin[c].data();
+      plug->ProcessDoubleBlock(inPtrs, nIn, outPtrs, 2, n);
+      for (int c = 0; c < 2; ++c) out[c].insert(out[c].end(), outPtrs[c], outPtrs[c] + n);
       mFrame += n;
     }
   }
