@@ -156,6 +156,18 @@ public:
     return y;
   }
 
+  // StepUnchecked where the inputs are a sample s every fourth step and zeros between, sub-step j
+  // (0 to 3) after the sample: of the inputs' three products only the one with s is not a zero,
+  // and adding a zero changes no sum but a zero one, which an untested caller must not take.
+  double StepUncheckedZeroStuffed(int j, double s)
+  {
+    const double in = j == 0 ? b0 * s : j == 1 ? b1 * s : j == 2 ? b2 * s : 0.0;
+    const double y = in - a1 * y1 - a2 * y2;
+    y2 = y1;
+    y1 = y;
+    return y;
+  }
+
   // Hands the state back; x points at the last input stepped.
   void Save(biquadfilter& f, int c, const double* x) const
   {
@@ -206,6 +218,16 @@ public:
   V2 StepUnchecked(const V2* x)
   {
     const V2 y = b0 * x[0] + b1 * x[-1] + b2 * x[-2] - a1 * y1 - a2 * y2;
+    y2 = y1;
+    y1 = y;
+    return y;
+  }
+
+  // As ChannelFeed::StepUncheckedZeroStuffed, lane by lane.
+  V2 StepUncheckedZeroStuffed(int j, V2 s)
+  {
+    const V2 in = j == 0 ? b0 * s : j == 1 ? b1 * s : j == 2 ? b2 * s : V2{ 0.0, 0.0 };
+    const V2 y = in - a1 * y1 - a2 * y2;
     y2 = y1;
     y1 = y;
     return y;

@@ -84,12 +84,15 @@ void Kestrovane::ProcessDoubleReplacing(double** inputs, double** outputs, int n
   {
     // Silence into a signal path at rest: one frame shows whether it stays at rest, and if it
     // does, every further frame of the silence gives that frame's output and leaves the state.
+    // Silence runs tested from the start: its filters decay to zeros, which would send the
+    // untested form back at once.
     int done = 0;
-    if (SilentInput(inputs, nFrames, stereo))
+    const bool silent = SilentInput(inputs, nFrames, stereo);
+    if (silent)
     {
       SignalState before, after;
       CaptureSignalState(&before);
-      ProcessStagedForm(stereo, inputs, outputs, 1, true);  // silence: the filters' outputs are zeros
+      ProcessStagedForm(stereo, inputs, outputs, 1, true);
       CaptureSignalState(&after);
       done = 1;
       if (memcmp(&before, &after, sizeof before) == 0)
@@ -104,7 +107,7 @@ void Kestrovane::ProcessDoubleReplacing(double** inputs, double** outputs, int n
       double* out[2];
       for (int c = 0; c < 4; ++c) in[c] = inputs[c] ? inputs[c] + done : nullptr;
       for (int c = 0; c < 2; ++c) out[c] = outputs[c] ? outputs[c] + done : nullptr;
-      ProcessStagedForm(stereo, in, out, nFrames - done, false);
+      ProcessStagedForm(stereo, in, out, nFrames - done, silent);
     }
   }
   else if (stereo) ProcessFrames<true>(inputs, outputs, nFrames);

@@ -57,6 +57,7 @@ struct Lanes<true>
     const T a = _mm_and_pd(v, (T)_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL));
     return _mm_andnot_pd(_mm_cmplt_pd(a, T{ DBL_MIN, DBL_MIN }), v);
   }
+  static bool AtRest(T v) { return v[0] == 0.0 && v[1] == 0.0; }
   static KV_HOT_INLINE double MeanSquare(T d) { return d[0] * d[0] + d[1] * d[1]; }
   static KV_HOT_INLINE double Level(T v) { return std::max(std::fabs(v[0]), std::fabs(v[1])); }
 
@@ -99,6 +100,7 @@ struct Lanes<false>
   }
   static KV_HOT_INLINE T Ceil(T v) { return Ceiled(v); }
   static KV_HOT_INLINE T Flush(T v) { return FlushDenormal(v); }
+  static bool AtRest(T v) { return v == 0.0; }
   static KV_HOT_INLINE double MeanSquare(T d) { return 2.0 * (d * d); }
   static KV_HOT_INLINE double Level(T v) { return std::fabs(v); }
 
@@ -193,8 +195,16 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
     Inputs lp1X(mFilters[kDetectorLowPass1]), lp2X(mFilters[kDetectorLowPass2]);
     // The inputs of the filters this block runs (the feeds themselves stay out of any array: their
     // addresses would keep them in memory).
-    Inputs* const used[6] = { kOs ? &osInX : nullptr, kOs ? &osOutX : nullptr, nShelves > 0 ? &shelf1X : nullptr,
+    Inputs* const used[6] = { kOs && kTested ? &osInX : nullptr, kOs ? &osOutX : nullptr, nShelves > 0 ? &shelf1X : nullptr,
                               nShelves > 1 ? &shelf2X : nullptr, kOs ? &lp1X : nullptr, kOs ? &lp2X : nullptr };
+    // Untested and oversampled, the input low-pass takes its input history for zeros at each
+    // frame's start, as the zero-stuffing leaves it; a history that is not (a state set from
+    // outside) leaves the block to the tested form.
+    if (kOs && !kTested && !(L::AtRest(osInX.x[0]) && L::AtRest(osInX.x[1])))
+    {
+      done = 0;
+      return;
+    }
     const simpledyn::AttRelStep inMeter = mEnvelopes[kInputMeterEnvelope].step();
     const simpledyn::AttRelStep outMeter = mEnvelopes[kOutputMeterEnvelope].step();
     const simpledyn::AttRelStep grMeter = mEnvelopes[kGainReductionMeterEnvelope].step();
@@ -240,17 +250,25 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
       // there; else the chunk went as the tested form takes it. The outputs wait for the last
       // check (they may be the inputs' buffers); the release times, which the automatic release
       // sets before it, go back with the states.
-      const auto startStates = std::make_tuple(osIn, osOut, shelf1, shelf2, lp1, lp2, inLevel, outLevel, grLevel, peak,
-                                               ave, envdB, reduction, follower);
-      const double startRelease = mComp.getRelease();
-      const double startFollowerRelease = mEnvelopes[kAutoReleaseFollower].getRelease();
+      const auto startStates = [&]()
+      {
+        if constexpr (kTested) return 0;  // the tested form never goes back
+        else
+          return std::make_tuple(osIn, osOut, shelf1, shelf2, lp1, lp2, inLevel, outLevel, grLevel, peak, ave, envdB,
+                                 reduction, follower);
+      }();
+      bool releaseMoved = false;  // and if so, the release times before
+      double startRelease = 0.0, startFollowerRelease = 0.0;
       const auto backToStart = [&]()
       {
-        std::tie(osIn, osOut, shelf1, shelf2, lp1, lp2, inLevel, outLevel, grLevel, peak, ave, envdB, reduction,
-                 follower) = startStates;
-        if (!(mComp.getRelease() == startRelease)) mComp.setRelease(startRelease);
-        if (!(mEnvelopes[kAutoReleaseFollower].getRelease() == startFollowerRelease))
+        if constexpr (!kTested)
+          std::tie(osIn, osOut, shelf1, shelf2, lp1, lp2, inLevel, outLevel, grLevel, peak, ave, envdB, reduction,
+                   follower) = startStates;
+        if (releaseMoved)
+        {
+          mComp.setRelease(startRelease);
           mEnvelopes[kAutoReleaseFollower].setRelease(startFollowerRelease);
+        }
         done = start;
       };
 
@@ -260,19 +278,24 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
       for (int f = 0, k = 0; f < n; ++f)
       {
         inMeter.run(FlushDenormal(L::Level(L::Make(in[0][f], in[1][f]))), inLevel, 0.0);
+        T sample = L::Make(0.0, 0.0);
         for (int j = 0; j < kSub; ++j, ++k)
         {
           T x = L::Make(0.0, 0.0), side = L::Make(0.0, 0.0);
           if (j == 0)
           {
-            x = L::Flush(L::Make(in[0][f], in[1][f]));
+            x = sample = L::Flush(L::Make(in[0][f], in[1][f]));
             if (external) side = L::Flush(L::Make(in[2][f], in[3][f]));
           }
-          if (kOs)
+          if (kOs && kTested) x = osInX.template Step<true>(osIn, k, x, watch) * osGain;
+          if (kOs && !kTested)
           {
-            x = osInX.template Step<kTested>(osIn, k, x, watch) * osGain;
-            side = side * osGain;
+            // The input history stays at rest (above): only the sample's product counts.
+            x = osIn.StepUncheckedZeroStuffed(j, sample);
+            watch.See(x);
+            x = x * osGain;
           }
+          if (kOs) side = side * osGain;
           sub[k] = x;
           const T d = shelves(k, external ? L::Flush(side) : x);
           if (sag || kOs) det[k] = d;
@@ -308,6 +331,12 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
           follower.run(x, peak, 0.0);
           if (x > peak)
           {
+            if (!kTested && !releaseMoved)
+            {
+              releaseMoved = true;
+              startRelease = mComp.getRelease();
+              startFollowerRelease = mEnvelopes[kAutoReleaseFollower].getRelease();
+            }
             peak = x;
             const double t = AutoReleaseMs(autoRelease, x);
             mComp.setRelease(t);

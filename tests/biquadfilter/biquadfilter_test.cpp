@@ -392,4 +392,23 @@ TEST(Biquad, UntestedStepsMatchTheTestedOnesOverNormalOutputs)
   }
   EXPECT_EQ(Bits(c.GetState(0).y1), Bits(d.GetState(0).y1));
   EXPECT_EQ(Bits(c.GetState(0).y2), Bits(d.GetState(0).y2));
+
+  // Zero-stuffed inputs (a sample, then three zeros) from an input history at rest: the step from
+  // the sample alone is the untested step over the stuffed inputs.
+  biquadfilter::PairFeed stuffed(f), plain(f);
+  biquadfilter::ChannelFeed stuffedChannel(f, 0), plainChannel(f, 0);
+  biquadfilter::V2 zx[n + 2] = {};
+  double zc[n + 2] = {};
+  for (int i = 0; i < n; ++i)
+  {
+    const biquadfilter::V2 s = { std::sin(0.9 * (i / 4)) - 0.3, 0.5 * std::cos(0.4 * (i / 4)) };
+    zx[i + 2] = i % 4 == 0 ? s : biquadfilter::V2{ 0.0, 0.0 };
+    zc[i + 2] = zx[i + 2][1];
+    const biquadfilter::V2 want = plain.StepUnchecked(zx + i + 2), got = stuffed.StepUncheckedZeroStuffed(i % 4, s);
+    ASSERT_TRUE(std::isnormal(want[0]) && std::isnormal(want[1])) << i;
+    ASSERT_EQ(Bits(got[0]), Bits(want[0])) << i;
+    ASSERT_EQ(Bits(got[1]), Bits(want[1])) << i;
+    ASSERT_EQ(Bits(stuffedChannel.StepUncheckedZeroStuffed(i % 4, s[1])), Bits(plainChannel.StepUnchecked(zc + i + 2)))
+      << i;
+  }
 }
