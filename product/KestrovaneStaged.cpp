@@ -272,12 +272,11 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
         done = start;
       };
 
-      // The input meter, the sub-samples (zero-stuffed and low-passed with oversampling) and the
-      // detector up to the running mean; with "Sag" or oversampling up to the shelves, and the rest
-      // in a pass of its own (the sine's calls; fewer live states per loop).
+      // The sub-samples (zero-stuffed and low-passed with oversampling) and the detector up to the
+      // running mean; with "Sag" or oversampling up to the shelves, and the rest in a pass of its
+      // own (the sine's calls; fewer live states per loop).
       for (int f = 0, k = 0; f < n; ++f)
       {
-        inMeter.run(FlushDenormal(L::Level(L::Make(in[0][f], in[1][f]))), inLevel, 0.0);
         T sample = L::Make(0.0, 0.0);
         for (int j = 0; j < kSub; ++j, ++k)
         {
@@ -360,8 +359,9 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
       }
 
       // Reduction, make-up and the parallel mix; with oversampling the output low-pass and the
-      // decimation (the last sub-step reaches the output); the output meter and the buffers; the
-      // reduction meter, which here does not wait on the reductions' arithmetic.
+      // decimation (the last sub-step reaches the output); the meters and the buffers. The meters'
+      // recursions run here beside each other, where the passes before leave their inputs ready:
+      // the detector's pass, the busiest, then carries none of them.
       for (int f = 0, k = 0; f < n; ++f)
       {
         T y = L::Make(0.0, 0.0);
@@ -373,6 +373,7 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
           if (kOs) y = osOutX.template Step<kTested>(osOut, k, y, watch);
         }
         if (kOs) y = y * osGain;
+        inMeter.run(FlushDenormal(L::Level(L::Make(in[0][f], in[1][f]))), inLevel, 0.0);
         outMeter.run(FlushDenormal(L::Level(y)), outLevel, 0.0);
         if (kOs && !kTested) out[f] = y;
         else
