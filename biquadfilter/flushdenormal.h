@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <cstring>
 
+// The per-sample steps go inline into the loops: a call would spill every live value.
+#define KV_HOT_INLINE inline __attribute__((always_inline))
+
 // Marks the rarely taken side of a branch: the empty statement may not run speculatively, so the
 // compiler keeps the branch instead of turning it into a select.
 #define KV_RARELY_TAKEN() __asm__ volatile("")
@@ -15,7 +18,7 @@
 // NaN and infinities included, passes unchanged.
 // Written as rarely taken branches rather than selects: a recursive state's next value then does
 // not wait for the test.
-inline double FlushDenormal(double x)
+KV_HOT_INLINE double FlushDenormal(double x)
 {
   if (__builtin_expect(std::fabs(x) < DBL_MIN, 0))
   {
@@ -30,7 +33,7 @@ inline double FlushDenormal(double x)
 // does not poison the state until the next reset.
 // The common case, a normal finite value, is one integer test on the bits without the sign: an
 // exponent field neither all zeros nor all ones.
-inline double FlushState(double x, double rest)
+KV_HOT_INLINE double FlushState(double x, double rest)
 {
   uint64_t bits;
   std::memcpy(&bits, &x, sizeof bits);

@@ -6,9 +6,6 @@
 
 #include "flushdenormal.h"
 
-// The per-sample steps go inline into the loops: a call would spill every live value.
-#define KV_HOT_INLINE inline __attribute__((always_inline))
-
 namespace kvshapers
 {
 const double kPi = 3.141592653589793;

@@ -41,7 +41,7 @@ public:
 
     // The envelope steps toward the key's level over the threshold, then ratio, knee and range
     // give the reduction in dB (zero or negative).
-    double run(double keydB, double& envdB) const
+    KV_HOT_INLINE double run(double keydB, double& envdB) const
     {
       double over = keydB - threshdB;
       over = over > 0.0 ? over : 0.0;

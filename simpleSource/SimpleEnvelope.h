@@ -23,15 +23,23 @@ inline double dB2lin(double dB)
 struct OnePoleStep
 {
   double coef;
-  void run(double x, double& s, double rest) const { s = FlushState(x + coef * (s - x), rest); }
+  KV_HOT_INLINE void run(double x, double& s, double rest) const { s = FlushState(x + coef * (s - x), rest); }
 };
 
 // The attack/release step likewise: the attack coefficient while x is above s, else the release one.
 struct AttRelStep
 {
   double att, rel;
-  void run(double x, double& s, double rest) const
+  KV_HOT_INLINE void run(double x, double& s, double rest) const
   {
+    // Toward zero from zero or above (no reduction; a meter with nothing to show), x + rel (s - x)
+    // is rel s exactly, and the recursion is one multiplication. The test is a branch that goes one
+    // way for long runs, so the state does not wait for it.
+    if (x == 0.0 && s >= 0.0)
+    {
+      s = FlushState(rel * s, rest);
+      return;
+    }
     const double c = x > s ? att : rel;
     s = FlushState(x + c * (s - x), rest);
   }

@@ -95,6 +95,28 @@ TEST(Envelope, StatesFlushSubnormalsAndReturnToRestFromNonFiniteValues)
   }
 }
 
+// A step toward zero from zero or above is one multiplication: the same state, bit for bit, as
+// the step's own formula, for signed zeros, subnormals, infinities, NaNs and negative states, and
+// for coefficients of 0 and near 1.
+TEST(Envelope, AStepTowardZeroIsTheFormulasStateBitForBit)
+{
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double states[] = { 0.0, -0.0, 4e-320, -4e-320, 1e-300, 0.37, 12.0, -2.5, inf, -inf, nan, 1e308 };
+  const double coefs[] = { 0.0, 0.5, 0.999977, 1.0 };
+  for (double x : { 0.0, -0.0 })
+    for (double rel : coefs)
+      for (double s0 : states)
+        for (double rest : { 0.0, 0.125 })
+        {
+          const AttRelStep step = { 0.25, rel };
+          double s = s0;
+          step.run(x, s, rest);
+          const double c = x > s0 ? step.att : step.rel;
+          const double want = FlushState(x + c * (s0 - x), rest);
+          EXPECT_EQ(Bits(s), Bits(want)) << "x " << x << " rel " << rel << " s " << s0 << " rest " << rest;
+        }
+}
+
 TEST(Compressor, StartsWithItsDefaultsAndNoReduction)
 {
   SimpleCompRms c;
