@@ -156,6 +156,11 @@ public:
     return y;
   }
 
+  // Whether the last output is finite. Once an untested step's output is not finite, none after
+  // it is (a1 times a value that is not finite is not finite, whatever a1), so after a run of
+  // untested steps this tells whether all of them were.
+  bool LastFinite() const { return std::fabs(y1) <= DBL_MAX; }
+
   // StepUnchecked where the inputs are a sample s every fourth step and zeros between, sub-step j
   // (0 to 3) after the sample: of the inputs' three products only the one with s is not a zero,
   // and adding a zero changes no sum but a zero one, which an untested caller must not take.
@@ -221,6 +226,13 @@ public:
     y2 = y1;
     y1 = y;
     return y;
+  }
+
+  // As ChannelFeed::LastFinite, for both lanes.
+  bool LastFinite() const
+  {
+    const V2 a = (V2)((VL)y1 & VL{ kAbsMask, kAbsMask });
+    return _mm_movemask_pd(_mm_cmple_pd(a, Splat(DBL_MAX))) == 3;
   }
 
   // As ChannelFeed::StepUncheckedZeroStuffed, lane by lane.

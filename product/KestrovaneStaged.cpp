@@ -61,24 +61,15 @@ struct Lanes<true>
   static KV_HOT_INLINE double MeanSquare(T d) { return d[0] * d[0] + d[1] * d[1]; }
   static KV_HOT_INLINE double Level(T v) { return std::max(std::fabs(v[0]), std::fabs(v[1])); }
 
-  // What untested filter steps gave: the least magnitude, and the sum of magnitudes, which an
-  // infinity or a NaN leaves not finite.
+  // The least magnitude untested filter steps gave (the feeds themselves tell whether one was not
+  // finite: LastFinite).
   struct Watch
   {
-    T least = { DBL_MAX, DBL_MAX }, sum = { 0.0, 0.0 };
-    KV_HOT_INLINE void See(T y)
-    {
-      const T a = _mm_and_pd(y, (T)_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL));
-      least = _mm_min_pd(least, a);
-      sum = sum + a;
-    }
-    // Whether every output seen was a normal finite number. A zero is not: the tested step makes
-    // -0 into +0.
-    bool Clean() const
-    {
-      const T ok = _mm_and_pd(_mm_cmpge_pd(least, T{ DBL_MIN, DBL_MIN }), _mm_cmple_pd(sum, T{ DBL_MAX, DBL_MAX }));
-      return _mm_movemask_pd(ok) == 3;
-    }
+    T least = { DBL_MAX, DBL_MAX };
+    KV_HOT_INLINE void See(T y) { least = _mm_min_pd(least, _mm_and_pd(y, (T)_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL))); }
+    // Whether no output seen was a zero or a subnormal (the tested step makes -0 into +0). A NaN
+    // leaves least as it was; the feed's own state shows it.
+    bool Clean() const { return _mm_movemask_pd(_mm_cmpge_pd(least, T{ DBL_MIN, DBL_MIN })) == 3; }
   };
 };
 
@@ -106,14 +97,13 @@ struct Lanes<false>
 
   struct Watch
   {
-    T least = DBL_MAX, sum = 0.0;
+    T least = DBL_MAX;
     KV_HOT_INLINE void See(T y)
     {
       const T a = std::fabs(y);
       least = least < a ? least : a;
-      sum += a;
     }
-    bool Clean() const { return least >= DBL_MIN && sum <= DBL_MAX; }
+    bool Clean() const { return least >= DBL_MIN; }
   };
 };
 
@@ -245,7 +235,8 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
       const double* in[4] = { inputs[0] + start, inputs[kStereo ? 1 : 0] + start, inputs[2] + start,
                               inputs[kStereo ? 3 : 2] + start };
       // Untested, the chunk's filters skip the per-sample test for the outputs they treat apart
-      // (zeros, subnormals, infinities, NaNs) and the watch sees every output. If it saw one such,
+      // (zeros, subnormals, infinities, NaNs); the watch sees every output's magnitude, and each
+      // feed's last output shows whether one was not finite. If the chunk met one such,
       // the block goes back to the states of the chunk's start and the tested form goes on from
       // there; else the chunk went as the tested form takes it. The outputs wait for the last
       // check (they may be the inputs' buffers); the release times, which the automatic release
@@ -310,7 +301,9 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
       if (sag || kOs)
         for (int k = 0; k < nSub; ++k) a[k] = meanOf(k, det[k]);
 
-      if (!kTested && !watch.Clean())
+      const bool detectorClean = watch.Clean() && (!kOs || (osIn.LastFinite() && lp1.LastFinite() && lp2.LastFinite())) &&
+                                 (nShelves < 1 || shelf1.LastFinite()) && (nShelves < 2 || shelf2.LastFinite());
+      if (!kTested && !detectorClean)
       {
         backToStart();
         break;
@@ -384,7 +377,7 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
       }
       if (kOs && !kTested)
       {
-        if (!watch.Clean())
+        if (!(watch.Clean() && osOut.LastFinite()))
         {
           backToStart();
           break;

@@ -412,3 +412,41 @@ TEST(Biquad, UntestedStepsMatchTheTestedOnesOverNormalOutputs)
       << i;
   }
 }
+
+// Once an untested step's output is not finite none after it is, whatever the design: a run's
+// last output tells whether every one was. The inputs stand near the top of the range, so that the
+// largest finite one overflows too.
+TEST(Biquad, UntestedOutputsStayNotFiniteAfterABadInput)
+{
+  const double bad[] = { std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                         std::numeric_limits<double>::quiet_NaN(), 1e308 };
+  const biquadfilter designs[] = { Design(kLowPass, 1000.0, 0.0, 0.7, 0.0, 48000),
+                                   Design(kHighShelf, 3000.0, 6.0, 0.7, 0.0, 48000),
+                                   Design(kPeaking, 12000.0, 9.0, 2.0, 0.0, 48000) };
+  for (const biquadfilter& f : designs)
+    for (double b : bad)
+    {
+      biquadfilter::V2 x[66] = {};
+      double cx[66] = {};
+      biquadfilter::PairFeed pair(f);
+      biquadfilter::ChannelFeed channel(f, 0);
+      for (int i = 0; i < 64; ++i)
+      {
+        const double in = i == 10 ? b : std::sin(0.3 * i);
+        x[i + 2] = biquadfilter::V2{ in * 1e300, std::cos(0.2 * i) };
+        cx[i + 2] = in * 1e300;
+        pair.StepUnchecked(x + i + 2);
+        channel.StepUnchecked(cx + i + 2);
+        if (i >= 10)
+        {
+          ASSERT_FALSE(pair.LastFinite()) << b << " " << i;
+          ASSERT_FALSE(channel.LastFinite()) << b << " " << i;
+        }
+        else
+        {
+          ASSERT_TRUE(pair.LastFinite()) << i;
+          ASSERT_TRUE(channel.LastFinite()) << i;
+        }
+      }
+    }
+}
