@@ -14,6 +14,18 @@ using kvshapers::Ceiled;
 using kvshapers::Driven;
 using kvshapers::Sagged;
 
+// A block's buffers from one of its frames on.
+struct BlockRest
+{
+  double* in[4];
+  double* out[2];
+  BlockRest(double** inputs, double** outputs, int from)
+  {
+    for (int c = 0; c < 4; ++c) in[c] = inputs[c] ? inputs[c] + from : nullptr;
+    for (int c = 0; c < 2; ++c) out[c] = outputs[c] ? outputs[c] + from : nullptr;
+  }
+};
+
 // A level meter's value from its linear envelope: -60 dB to 0 dB on a square law.
 double LevelMeterValue(double e)
 {
@@ -103,11 +115,8 @@ void Kestrovane::ProcessDoubleReplacing(double** inputs, double** outputs, int n
     }
     if (done < nFrames)
     {
-      double* in[4];
-      double* out[2];
-      for (int c = 0; c < 4; ++c) in[c] = inputs[c] ? inputs[c] + done : nullptr;
-      for (int c = 0; c < 2; ++c) out[c] = outputs[c] ? outputs[c] + done : nullptr;
-      ProcessStagedForm(stereo, in, out, nFrames - done, silent);
+      BlockRest rest(inputs, outputs, done);
+      ProcessStagedForm(stereo, rest.in, rest.out, nFrames - done, silent);
     }
   }
   else if (stereo) ProcessFrames<true>(inputs, outputs, nFrames);
@@ -130,11 +139,8 @@ void Kestrovane::ProcessStagedBlock(double** inputs, double** outputs, int nFram
 {
   const int done = tested ? 0 : ProcessStaged<kStereo, kOs, false>(inputs, outputs, nFrames);
   if (done == nFrames) return;
-  double* in[4];
-  double* out[2];
-  for (int c = 0; c < 4; ++c) in[c] = inputs[c] ? inputs[c] + done : nullptr;
-  for (int c = 0; c < 2; ++c) out[c] = outputs[c] ? outputs[c] + done : nullptr;
-  ProcessStaged<kStereo, kOs, true>(in, out, nFrames - done);
+  BlockRest rest(inputs, outputs, done);
+  ProcessStaged<kStereo, kOs, true>(rest.in, rest.out, nFrames - done);
 }
 
 // Whether every sample the signal path reads is zero or subnormal: the path reads them all as +0.

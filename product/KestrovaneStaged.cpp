@@ -66,7 +66,10 @@ struct Lanes<true>
   struct Watch
   {
     T least = { DBL_MAX, DBL_MAX };
-    KV_HOT_INLINE void See(T y) { least = _mm_min_pd(least, _mm_and_pd(y, (T)_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL))); }
+    KV_HOT_INLINE void See(T y)
+    {
+      least = _mm_min_pd(least, _mm_and_pd(y, (T)_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL)));
+    }
     // Whether no output seen was a zero or a subnormal (the tested step makes -0 into +0). A NaN
     // leaves least as it was; the feed's own state shows it.
     bool Clean() const { return _mm_movemask_pd(_mm_cmpge_pd(least, T{ DBL_MIN, DBL_MIN })) == 3; }
@@ -185,8 +188,9 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
     Inputs lp1X(mFilters[kDetectorLowPass1]), lp2X(mFilters[kDetectorLowPass2]);
     // The inputs of the filters this block runs (the feeds themselves stay out of any array: their
     // addresses would keep them in memory).
-    Inputs* const used[6] = { kOs && kTested ? &osInX : nullptr, kOs ? &osOutX : nullptr, nShelves > 0 ? &shelf1X : nullptr,
-                              nShelves > 1 ? &shelf2X : nullptr, kOs ? &lp1X : nullptr, kOs ? &lp2X : nullptr };
+    Inputs* const used[6] = { kOs && kTested ? &osInX : nullptr, kOs ? &osOutX : nullptr,
+                              nShelves > 0 ? &shelf1X : nullptr, nShelves > 1 ? &shelf2X : nullptr,
+                              kOs ? &lp1X : nullptr,             kOs ? &lp2X : nullptr };
     // Untested and oversampled, the input low-pass takes its input history for zeros at each
     // frame's start, as the zero-stuffing leaves it; a history that is not (a state set from
     // outside) leaves the block to the tested form.
@@ -301,7 +305,8 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
       if (sag || kOs)
         for (int k = 0; k < nSub; ++k) a[k] = meanOf(k, det[k]);
 
-      const bool detectorClean = watch.Clean() && (!kOs || (osIn.LastFinite() && lp1.LastFinite() && lp2.LastFinite())) &&
+      const bool detectorClean = watch.Clean() &&
+                                 (!kOs || (osIn.LastFinite() && lp1.LastFinite() && lp2.LastFinite())) &&
                                  (nShelves < 1 || shelf1.LastFinite()) && (nShelves < 2 || shelf2.LastFinite());
       if (!kTested && !detectorClean)
       {
