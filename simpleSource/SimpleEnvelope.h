@@ -40,7 +40,14 @@ struct AttRelStep
       s = FlushState(rel * s, rest);
       return;
     }
-    const double c = x > s ? att : rel;
+    // The attack is the rarer side (a level above what the envelope holds), and as a branch the
+    // coefficient does not wait for the comparison.
+    double c = rel;
+    if (__builtin_expect(x > s, 0))
+    {
+      KV_RARELY_TAKEN();
+      c = att;
+    }
     s = FlushState(x + c * (s - x), rest);
   }
 };
