@@ -51,12 +51,9 @@ struct Lanes<true>
     const T limit = { kvshapers::kMaxDetectorLevel, kvshapers::kMaxDetectorLevel };
     return _mm_max_pd(-limit, _mm_min_pd(limit, v));
   }
+  static KV_HOT_INLINE T Abs(T v) { return _mm_and_pd(v, (T)_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL)); }
   // FlushDenormal lane by lane, as a select: for values whose next step does not wait on it.
-  static KV_HOT_INLINE T Flush(T v)
-  {
-    const T a = _mm_and_pd(v, (T)_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL));
-    return _mm_andnot_pd(_mm_cmplt_pd(a, T{ DBL_MIN, DBL_MIN }), v);
-  }
+  static KV_HOT_INLINE T Flush(T v) { return _mm_andnot_pd(_mm_cmplt_pd(Abs(v), T{ DBL_MIN, DBL_MIN }), v); }
   static bool AtRest(T v) { return v[0] == 0.0 && v[1] == 0.0; }
   static KV_HOT_INLINE double MeanSquare(T d) { return d[0] * d[0] + d[1] * d[1]; }
   static KV_HOT_INLINE double Level(T v) { return std::max(std::fabs(v[0]), std::fabs(v[1])); }
@@ -66,10 +63,7 @@ struct Lanes<true>
   struct Watch
   {
     T least = { DBL_MAX, DBL_MAX };
-    KV_HOT_INLINE void See(T y)
-    {
-      least = _mm_min_pd(least, _mm_and_pd(y, (T)_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL)));
-    }
+    KV_HOT_INLINE void See(T y) { least = _mm_min_pd(least, Abs(y)); }
     // Whether no output seen was a zero or a subnormal (the tested step makes -0 into +0). A NaN
     // leaves least as it was; the feed's own state shows it.
     bool Clean() const { return _mm_movemask_pd(_mm_cmpge_pd(least, T{ DBL_MIN, DBL_MIN })) == 3; }
