@@ -137,10 +137,14 @@ void Kestrovane::ProcessStagedForm(bool stereo, double** inputs, double** output
 template <bool kStereo, bool kOs>
 void Kestrovane::ProcessStagedBlock(double** inputs, double** outputs, int nFrames, bool tested)
 {
-  const int done = tested ? 0 : ProcessStaged<kStereo, kOs, false>(inputs, outputs, nFrames);
+  const bool avx = kOs && mAvxEncoding;
+  int done = 0;
+  if (!tested) done = avx ? ProcessStagedAvx<kStereo, false>(inputs, outputs, nFrames)
+                          : ProcessStaged<kStereo, kOs, false>(inputs, outputs, nFrames);
   if (done == nFrames) return;
   BlockRest rest(inputs, outputs, done);
-  ProcessStaged<kStereo, kOs, true>(rest.in, rest.out, nFrames - done);
+  if (avx) ProcessStagedAvx<kStereo, true>(rest.in, rest.out, nFrames - done);
+  else ProcessStaged<kStereo, kOs, true>(rest.in, rest.out, nFrames - done);
 }
 
 // Whether every sample the signal path reads is zero or subnormal: the path reads them all as +0.

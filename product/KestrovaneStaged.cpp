@@ -139,7 +139,7 @@ struct FeedInputs
 }  // namespace
 
 template <bool kStereo, bool kOs, bool kTested>
-int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
+__attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs, double** outputs, int nFrames)
 {
   using L = Lanes<kStereo>;
   using T = typename L::T;
@@ -413,6 +413,27 @@ int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
   return done;
 }
 
+template <bool kStereo, bool kOs, bool kTested>
+int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
+{
+  return RunStaged<kStereo, kOs, kTested>(inputs, outputs, nFrames);
+}
+
+template <bool kStereo, bool kTested>
+__attribute__((target("avx"))) int Kestrovane::ProcessStagedAvx(double** inputs, double** outputs, int nFrames)
+{
+  return RunStaged<kStereo, true, kTested>(inputs, outputs, nFrames);
+}
+
+bool Kestrovane::CpuHasAvx()
+{
+  static const bool has = []() {
+    __builtin_cpu_init();  // an instance may be made before the run-time library's own initialisation
+    return __builtin_cpu_supports("avx") != 0;
+  }();
+  return has;
+}
+
 template int Kestrovane::ProcessStaged<true, true, false>(double**, double**, int);
 template int Kestrovane::ProcessStaged<true, false, false>(double**, double**, int);
 template int Kestrovane::ProcessStaged<false, true, false>(double**, double**, int);
@@ -421,3 +442,7 @@ template int Kestrovane::ProcessStaged<true, true, true>(double**, double**, int
 template int Kestrovane::ProcessStaged<true, false, true>(double**, double**, int);
 template int Kestrovane::ProcessStaged<false, true, true>(double**, double**, int);
 template int Kestrovane::ProcessStaged<false, false, true>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx<true, false>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx<false, false>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx<true, true>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx<false, true>(double**, double**, int);

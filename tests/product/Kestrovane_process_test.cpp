@@ -436,9 +436,11 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
     for (bool stereo : { true, false })
     {
       SCOPED_TRACE(testing::Message() << config.size() << " settings, " << (stereo ? "stereo" : "mono"));
-      KestrovaneHarness plain, staged;
+      // Oversampled, the staged form in both encodings (where the processor has AVX).
+      KestrovaneHarness plain, staged, baseline;
       plain.plug->SetStagedProcessing(false);
-      for (KestrovaneHarness* h : { &plain, &staged })
+      baseline.plug->SetAvxEncoding(false);
+      for (KestrovaneHarness* h : { &plain, &staged, &baseline })
       {
         if (!stereo) h->Connect(1, false);
         h->Configure(config);
@@ -454,13 +456,17 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
         h->Set(K::kThreshold, -12.0);  // a ramp: these blocks run sample by sample in both
         h->Run(1000, TestSignal, 300);
       }
-      ExpectSameOutputAndMeters(plain, staged);
-      EXPECT_EQ(plain.plug->GetCompressor().getRelease(), staged.plug->GetCompressor().getRelease());
+      for (KestrovaneHarness* h : { &staged, &baseline })
+      {
+        ExpectSameOutputAndMeters(plain, *h);
+        EXPECT_EQ(plain.plug->GetCompressor().getRelease(), h->plug->GetCompressor().getRelease());
+      }
     }
 }
 
-// The staged form runs a chunk untested while its filters give normal finite numbers, and goes
-// back to the chunk's start and on tested when one gives a zero, a NaN or an infinity. Digital
+// The staged form (in both encodings when oversampled) runs a chunk untested while its filters
+// give normal finite numbers, and goes back to the chunk's start and on tested when one gives a
+// zero, a NaN or an infinity. Digital
 // silence from a reset (zeros from the start of a block), a NaN well inside a block, and a sample
 // so loud that with 20 dB of make-up only the oversampled output filter overflows (after the
 // automatic release has moved the release time within the chunk) each hand over mid-block; in
@@ -480,18 +486,22 @@ TEST(KestrovaneProcess, StagedFormHandsOverToItsTestedStepsMidBlock)
       {
         SCOPED_TRACE(testing::Message() << "oversample " << os << (stereo ? ", stereo" : ", mono")
                                         << (inPlace ? ", in place" : ""));
-        KestrovaneHarness plain, staged;
+        KestrovaneHarness plain, staged, baseline;
         plain.plug->SetStagedProcessing(false);
-        for (KestrovaneHarness* h : { &plain, &staged })
+        baseline.plug->SetAvxEncoding(false);
+        for (KestrovaneHarness* h : { &plain, &staged, &baseline })
         {
           if (!stereo) h->Connect(1, false);
           h->Configure({ { K::kCompensation, 20.0 }, { K::kThreshold, -20.0 }, { K::kRatio, 10.0 }, { K::kAttack, 0.1 },
                          { K::kOversample, (double)os }, { K::kAutoRelease, 2 } });
           h->Run(4096, signal, 512, 0.0, inPlace);
         }
-        ExpectSameOutputAndMeters(plain, staged);
-        EXPECT_EQ(plain.plug->GetCompressor().getRelease(), staged.plug->GetCompressor().getRelease());
-        EXPECT_EQ(plain.plug->GetCompressor().getAveOfSqrs(), staged.plug->GetCompressor().getAveOfSqrs());
+        for (KestrovaneHarness* h : { &staged, &baseline })
+        {
+          ExpectSameOutputAndMeters(plain, *h);
+          EXPECT_EQ(plain.plug->GetCompressor().getRelease(), h->plug->GetCompressor().getRelease());
+          EXPECT_EQ(plain.plug->GetCompressor().getAveOfSqrs(), h->plug->GetCompressor().getAveOfSqrs());
+        }
       }
 }
 
