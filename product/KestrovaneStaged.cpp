@@ -311,13 +311,20 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
       // The keys: the logarithm only where the key can reach the threshold.
       for (int k = 0; k < nSub; ++k) a[k] = mComp.keyOfMean(a[k], quiet);
 
-      // The reductions and the automatic release.
-      for (int k = 0; k < nSub; ++k)
+      // The reductions and the automatic release. Without it the envelope's steps and the curve
+      // run apart, the curve two sub-steps at a time.
+      if (autoRelease == kAutoReleaseOff)
       {
-        const double grdB = reduction.run(a[k], envdB);
-        if (autoRelease != kAutoReleaseOff)
+        for (int k = 0; k < nSub; ++k) a[k] = reduction.over(a[k], envdB);
+        int k = 0;
+        for (; k + 1 < nSub; k += 2) _mm_storeu_pd(a + k, reduction.curve2(_mm_loadu_pd(a + k)));
+        if (k < nSub) a[k] = reduction.curve(a[k]);
+      }
+      else
+        for (int k = 0; k < nSub; ++k)
         {
           // A new peak of reduction sets the release time from its depth.
+          const double grdB = reduction.run(a[k], envdB);
           const double x = grdB > 0.0 ? 0.0 : -grdB;
           follower.run(x, peak, 0.0);
           if (x > peak)
@@ -335,9 +342,8 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
             reduction.env.rel = mComp.getReleaseCoef();
             follower.rel = mEnvelopes[kAutoReleaseFollower].getReleaseCoef();
           }
+          a[k] = grdB;
         }
-        a[k] = grdB;
-      }
 
       // The linear gains.
       for (int k = 0; k < nSub; ++k) g[k] = mComp.linearFor(a[k]);

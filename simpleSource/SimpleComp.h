@@ -2,6 +2,8 @@
 // The gain computer: threshold, ratio, knee and range over an attack/release envelope in dB, and
 // its RMS-detecting variant that first averages the squared detector signal.
 
+#include <emmintrin.h>
+
 #include "SimpleEnvelope.h"
 
 namespace simpledyn
@@ -41,16 +43,34 @@ public:
 
     // The envelope steps toward the key's level over the threshold, then ratio, knee and range
     // give the reduction in dB (zero or negative).
-    KV_HOT_INLINE double run(double keydB, double& envdB) const
+    KV_HOT_INLINE double run(double keydB, double& envdB) const { return curve(over(keydB, envdB)); }
+
+    // run in two halves: the envelope's step, giving the level over the threshold the curve
+    // takes; and the curve, which no state carries, so that a run of levels may go through it two
+    // at a time (curve2, the same arithmetic lane by lane).
+    KV_HOT_INLINE double over(double keydB, double& envdB) const
     {
       double over = keydB - threshdB;
       over = over > 0.0 ? over : 0.0;
       env.run(FlushDenormal(over), envdB, kRestEnvdB);
-      if (!instant) over = envdB;
+      return instant ? over : envdB;
+    }
+    KV_HOT_INLINE double curve(double over) const
+    {
       const double q = (knee > 0.0 && over / knee < 1.0) ? over / knee : 1.0;
       double grdB = -over * slope * q;
       if (grdB <= -range) grdB = -range;
       return grdB;
+    }
+    KV_HOT_INLINE __m128d curve2(__m128d over) const
+    {
+      const __m128d one = _mm_set1_pd(1.0), r = _mm_div_pd(over, _mm_set1_pd(knee));
+      const __m128d inKnee = _mm_and_pd(_mm_cmplt_pd(r, one), knee > 0.0 ? _mm_cmpeq_pd(one, one) : _mm_setzero_pd());
+      const __m128d q = _mm_or_pd(_mm_and_pd(inKnee, r), _mm_andnot_pd(inKnee, one));
+      const __m128d neg = _mm_xor_pd(over, _mm_set1_pd(-0.0));
+      const __m128d grdB = _mm_mul_pd(_mm_mul_pd(neg, _mm_set1_pd(slope)), q);
+      const __m128d floor = _mm_set1_pd(-range), atFloor = _mm_cmple_pd(grdB, floor);
+      return _mm_or_pd(_mm_and_pd(atFloor, floor), _mm_andnot_pd(atFloor, grdB));
     }
   };
 

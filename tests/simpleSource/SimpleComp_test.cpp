@@ -1,6 +1,7 @@
 #include "SimpleComp.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "DspTestUtil.h"
@@ -332,4 +333,32 @@ TEST(Compressor, QuietKeysAndTinyReductionsGiveTheExactGains)
     c.linearFor(grdB + 1.0);  // something else first, so the cache does not answer
     EXPECT_EQ(c.linearFor(grdB), std::exp(0.11512925464970228 * grdB)) << x;
   }
+}
+
+// The curve two levels at a time gives each lane the scalar curve's bits, for levels in, at and
+// over the knee, the range's floor, zeros of both signs, subnormals, infinities and NaN.
+TEST(Compressor, TheCurveTwoAtATimeIsTheScalarCurveBitForBit)
+{
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double overs[] = { 0.0, -0.0, 4e-320, 1e-300, 0.5, 2.9999999999999996, 3.0, 3.0000000000000004, 7.25,
+                           40.0, 1e308, inf, nan };
+  for (double knee : { 0.0, 3.0, 11.0 })
+    for (double ratio : { 1.0, 4.0, 40.0 })
+      for (double range : { 100.0, 6.0 })
+      {
+        SCOPED_TRACE(testing::Message() << "knee " << knee << ", ratio " << ratio << ", range " << range);
+        simpledyn::SimpleComp c;
+        c.setKnee(knee);
+        c.setRatio(ratio);
+        c.setRange(range);
+        const simpledyn::SimpleComp::ReductionStep step = c.reductionStep();
+        for (double a : overs)
+          for (double b : overs)
+          {
+            double got[2];
+            _mm_storeu_pd(got, step.curve2(_mm_set_pd(b, a)));
+            const double want[2] = { step.curve(a), step.curve(b) };
+            ASSERT_EQ(0, std::memcmp(got, want, sizeof got)) << a << ", " << b << ": " << got[0] << ", " << got[1];
+          }
+      }
 }
