@@ -199,6 +199,7 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
     simpledyn::AttRelStep follower = mEnvelopes[kAutoReleaseFollower].step();
     const simpledyn::OnePoleStep mean = mComp.meanStep();
     simpledyn::SimpleComp::ReductionStep reduction = mComp.reductionStep();
+    simpledyn::SimpleComp::LinearStep linear = mComp.linearStep();
     double inLevel = mEnvelopeStates[kInputMeterEnvelope], outLevel = mEnvelopeStates[kOutputMeterEnvelope];
     double grLevel = mEnvelopeStates[kGainReductionMeterEnvelope], peak = mEnvelopeStates[kAutoReleaseFollower];
     double ave = mComp.getAveOfSqrs(), envdB = mComp.getEnvdB();
@@ -346,7 +347,7 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
         }
 
       // The linear gains.
-      for (int k = 0; k < nSub; ++k) g[k] = mComp.linearFor(a[k]);
+      for (int k = 0; k < nSub; ++k) g[k] = linear.run(a[k]);
 
       // "Drive".
       if (drive)
@@ -413,6 +414,7 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
     mEnvelopeStates[kAutoReleaseFollower] = peak;
     mComp.setAveOfSqrs(ave);
     mComp.setEnvdB(envdB);
+    mComp.setLinearStep(linear);
   };
   if (nChain == 2) run(std::integral_constant<int, 2>());
   else run(std::integral_constant<int, -1>());

@@ -84,18 +84,39 @@ public:
     return { threshdB, knee, slope, range, instant, step() };
   }
 
+  // The linear gain of a reduction with the last reduction and its gain in locals: a run of
+  // reductions keeps them in registers (start from linearStep(), hand them back with
+  // setLinearStep).
+  struct LinearStep
+  {
+    double dB, lin;
+    KV_HOT_INLINE double run(double grdB)
+    {
+      // exp of an unchanged reduction (no reduction at all, most of the time) is the same value,
+      // and of an argument below 2^-54 in magnitude it is 1 + x, which rounds to exactly 1.
+      if (!(grdB == dB))
+      {
+        dB = grdB;
+        const double x = 0.11512925464970228 * grdB;
+        lin = std::fabs(x) < 0x1p-54 ? 1.0 : std::exp(x);
+      }
+      return lin;
+    }
+  };
+  LinearStep linearStep() const { return { GRdb, GRlin }; }
+  void setLinearStep(const LinearStep& s)
+  {
+    GRdb = s.dB;
+    GRlin = s.lin;
+  }
+
   // The linear gain of a reduction; keeps GRdb and GRlin and returns GRlin.
   double linearFor(double grdB)
   {
-    // exp of an unchanged reduction (no reduction at all, most of the time) is the same value,
-    // and of an argument below 2^-54 in magnitude it is 1 + x, which rounds to exactly 1.
-    if (!(grdB == GRdb))
-    {
-      GRdb = grdB;
-      const double x = 0.11512925464970228 * grdB;
-      GRlin = std::fabs(x) < 0x1p-54 ? 1.0 : std::exp(x);
-    }
-    return GRlin;
+    LinearStep s = linearStep();
+    const double lin = s.run(grdB);
+    setLinearStep(s);
+    return lin;
   }
 
   // The gain for a key level in dB: a reduction step on the computer's own envelope, then its
