@@ -137,14 +137,18 @@ void Kestrovane::ProcessStagedForm(bool stereo, double** inputs, double** output
 template <bool kStereo, bool kOs>
 void Kestrovane::ProcessStagedBlock(double** inputs, double** outputs, int nFrames, bool tested)
 {
-  const bool avx = kOs && mAvxEncoding;
-  int done = 0;
-  if (!tested) done = avx ? ProcessStagedAvx<kStereo, false>(inputs, outputs, nFrames)
-                          : ProcessStaged<kStereo, kOs, false>(inputs, outputs, nFrames);
+  // The widest encoding the processor has; AVX only oversampled, where it measured faster.
+  const bool avx512 = mEncoding >= kEncodingAvx512, avx = kOs && mEncoding == kEncodingAvx;
+  const auto form = [&](auto testedC, double** in, double** out, int n) {
+    constexpr bool kTested = decltype(testedC)::value;
+    if (avx512) return ProcessStagedAvx512<kStereo, kOs, kTested>(in, out, n);
+    if (avx) return ProcessStagedAvx<kStereo, kTested>(in, out, n);
+    return ProcessStaged<kStereo, kOs, kTested>(in, out, n);
+  };
+  const int done = tested ? 0 : form(std::false_type(), inputs, outputs, nFrames);
   if (done == nFrames) return;
   BlockRest rest(inputs, outputs, done);
-  if (avx) ProcessStagedAvx<kStereo, true>(rest.in, rest.out, nFrames - done);
-  else ProcessStaged<kStereo, kOs, true>(rest.in, rest.out, nFrames - done);
+  form(std::true_type(), rest.in, rest.out, nFrames - done);
 }
 
 // Whether every sample the signal path reads is zero or subnormal: the path reads them all as +0.

@@ -68,6 +68,14 @@ struct Lanes<true>
     // leaves least as it was; the feed's own state shows it.
     bool Clean() const { return _mm_movemask_pd(_mm_cmpge_pd(least, T{ DBL_MIN, DBL_MIN })) == 3; }
   };
+  // The watch in one AVX-512 operation per output (VRANGEPD: the lesser magnitude, its sign
+  // cleared), for the AVX-512 encoding only. A NaN makes least a NaN, and the chunk then goes to
+  // the tested form, as its feed would send it. Written as an instruction: the steps that call it
+  // are inlined into that encoding, but are themselves of the baseline one.
+  struct RangeWatch : Watch
+  {
+    KV_HOT_INLINE void See(T y) { __asm__("vrangepd $0x0A, %1, %0, %0" : "+v"(this->least) : "v"(y)); }
+  };
 };
 
 template <>
@@ -102,6 +110,7 @@ struct Lanes<false>
     }
     bool Clean() const { return least >= DBL_MIN; }
   };
+  using RangeWatch = Watch;
 };
 
 // The inputs a filter of the block takes, its previous two first; the filter's feed, a local of
@@ -118,8 +127,8 @@ struct FeedInputs
   explicit FeedInputs(biquadfilter& f) : filter(f) { L::Inputs(f, x); }
   // Input k of the chunk through the feed: the tested step, or with kTested false the untested
   // one, its output shown to the watch.
-  template <bool kTested>
-  KV_HOT_INLINE T Step(typename L::Feed& feed, int k, T in, typename L::Watch& watch)
+  template <bool kTested, class Watch>
+  KV_HOT_INLINE T Step(typename L::Feed& feed, int k, T in, Watch& watch)
   {
     x[k + 2] = in;
     if (kTested) return feed.Step(x + k + 2);
@@ -138,7 +147,7 @@ struct FeedInputs
 };
 }  // namespace
 
-template <bool kStereo, bool kOs, bool kTested>
+template <bool kStereo, bool kOs, bool kTested, bool kRangeWatch>
 __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs, double** outputs, int nFrames)
 {
   using L = Lanes<kStereo>;
@@ -147,7 +156,7 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
   enum { kSub = kOs ? 4 : 1, kChunk = 64 / kSub, kSteps = kChunk * kSub };
   using Inputs = FeedInputs<kStereo, kSteps>;
   using Feed = typename L::Feed;
-  using Watch = typename L::Watch;
+  using Watch = std::conditional_t<kRangeWatch, typename L::RangeWatch, typename L::Watch>;
 
   InterpolateControls();  // the first sub-step's call; with no ramp running the others change nothing
   const bool external = EnumParam(kSidechain) >= 1 && IsInChannelConnected(2);
@@ -424,22 +433,31 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
 template <bool kStereo, bool kOs, bool kTested>
 int Kestrovane::ProcessStaged(double** inputs, double** outputs, int nFrames)
 {
-  return RunStaged<kStereo, kOs, kTested>(inputs, outputs, nFrames);
+  return RunStaged<kStereo, kOs, kTested, false>(inputs, outputs, nFrames);
 }
 
 template <bool kStereo, bool kTested>
 __attribute__((target("avx"))) int Kestrovane::ProcessStagedAvx(double** inputs, double** outputs, int nFrames)
 {
-  return RunStaged<kStereo, true, kTested>(inputs, outputs, nFrames);
+  return RunStaged<kStereo, true, kTested, false>(inputs, outputs, nFrames);
 }
 
-bool Kestrovane::CpuHasAvx()
+template <bool kStereo, bool kOs, bool kTested>
+__attribute__((target("avx512f,avx512vl,avx512dq"))) int Kestrovane::ProcessStagedAvx512(double** inputs,
+                                                                                     double** outputs, int nFrames)
 {
-  static const bool has = []() {
+  return RunStaged<kStereo, kOs, kTested, true>(inputs, outputs, nFrames);
+}
+
+Kestrovane::EEncoding Kestrovane::CpuEncoding()
+{
+  static const EEncoding widest = []() {
     __builtin_cpu_init();  // an instance may be made before the run-time library's own initialisation
-    return __builtin_cpu_supports("avx") != 0;
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq"))
+      return kEncodingAvx512;
+    return __builtin_cpu_supports("avx") ? kEncodingAvx : kEncodingBaseline;
   }();
-  return has;
+  return widest;
 }
 
 template int Kestrovane::ProcessStaged<true, true, false>(double**, double**, int);
@@ -454,3 +472,11 @@ template int Kestrovane::ProcessStagedAvx<true, false>(double**, double**, int);
 template int Kestrovane::ProcessStagedAvx<false, false>(double**, double**, int);
 template int Kestrovane::ProcessStagedAvx<true, true>(double**, double**, int);
 template int Kestrovane::ProcessStagedAvx<false, true>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx512<true, false, false>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx512<false, false, false>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx512<true, false, true>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx512<false, false, true>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx512<true, true, false>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx512<true, true, true>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx512<false, true, false>(double**, double**, int);
+template int Kestrovane::ProcessStagedAvx512<false, true, true>(double**, double**, int);

@@ -436,11 +436,12 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
     for (bool stereo : { true, false })
     {
       SCOPED_TRACE(testing::Message() << config.size() << " settings, " << (stereo ? "stereo" : "mono"));
-      // Oversampled, the staged form in both encodings (where the processor has AVX).
-      KestrovaneHarness plain, staged, baseline;
+      // The staged form in every encoding the processor has.
+      KestrovaneHarness plain, staged, avx, baseline;
       plain.plug->SetStagedProcessing(false);
-      baseline.plug->SetAvxEncoding(false);
-      for (KestrovaneHarness* h : { &plain, &staged, &baseline })
+      avx.plug->SetWidestEncoding(K::kEncodingAvx);
+      baseline.plug->SetWidestEncoding(K::kEncodingBaseline);
+      for (KestrovaneHarness* h : { &plain, &staged, &avx, &baseline })
       {
         if (!stereo) h->Connect(1, false);
         h->Configure(config);
@@ -456,7 +457,7 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
         h->Set(K::kThreshold, -12.0);  // a ramp: these blocks run sample by sample in both
         h->Run(1000, TestSignal, 300);
       }
-      for (KestrovaneHarness* h : { &staged, &baseline })
+      for (KestrovaneHarness* h : { &staged, &avx, &baseline })
       {
         ExpectSameOutputAndMeters(plain, *h);
         EXPECT_EQ(plain.plug->GetCompressor().getRelease(), h->plug->GetCompressor().getRelease());
@@ -464,7 +465,7 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
     }
 }
 
-// The staged form (in both encodings when oversampled) runs a chunk untested while its filters
+// The staged form (in every encoding the processor has) runs a chunk untested while its filters
 // give normal finite numbers, and goes back to the chunk's start and on tested when one gives a
 // zero, a NaN or an infinity. Digital
 // silence from a reset (zeros from the start of a block), a NaN well inside a block, and a sample
@@ -486,17 +487,18 @@ TEST(KestrovaneProcess, StagedFormHandsOverToItsTestedStepsMidBlock)
       {
         SCOPED_TRACE(testing::Message() << "oversample " << os << (stereo ? ", stereo" : ", mono")
                                         << (inPlace ? ", in place" : ""));
-        KestrovaneHarness plain, staged, baseline;
+        KestrovaneHarness plain, staged, avx, baseline;
         plain.plug->SetStagedProcessing(false);
-        baseline.plug->SetAvxEncoding(false);
-        for (KestrovaneHarness* h : { &plain, &staged, &baseline })
+        avx.plug->SetWidestEncoding(K::kEncodingAvx);
+        baseline.plug->SetWidestEncoding(K::kEncodingBaseline);
+        for (KestrovaneHarness* h : { &plain, &staged, &avx, &baseline })
         {
           if (!stereo) h->Connect(1, false);
           h->Configure({ { K::kCompensation, 20.0 }, { K::kThreshold, -20.0 }, { K::kRatio, 10.0 }, { K::kAttack, 0.1 },
                          { K::kOversample, (double)os }, { K::kAutoRelease, 2 } });
           h->Run(4096, signal, 512, 0.0, inPlace);
         }
-        for (KestrovaneHarness* h : { &staged, &baseline })
+        for (KestrovaneHarness* h : { &staged, &avx, &baseline })
         {
           ExpectSameOutputAndMeters(plain, *h);
           EXPECT_EQ(plain.plug->GetCompressor().getRelease(), h->plug->GetCompressor().getRelease());
