@@ -173,7 +173,8 @@ private:
   // The block untested as far as it goes, then tested; or tested from the start.
   template <bool kStereo, bool kOversampled>
   void ProcessStagedBlock(double** inputs, double** outputs, int nFrames, bool tested);
-  // ProcessStaged's body, inlined into both encodings.
+  // ProcessStaged's body, inlined into each encoding; with kRangeWatch (AVX-512 only) the filters'
+  // watch is one instruction.
   template <bool kStereo, bool kOversampled, bool kTested, bool kRangeWatch>
   inline int RunStaged(double** inputs, double** outputs, int nFrames);
   void ProcessStagedForm(bool stereo, double** inputs, double** outputs, int nFrames, bool tested);
