@@ -152,8 +152,9 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
 {
   using L = Lanes<kStereo>;
   using T = typename L::T;
-  // A chunk is 64 sub-steps: its arrays stay in the first-level cache.
-  enum { kSub = kOs ? 4 : 1, kChunk = 64 / kSub, kSteps = kChunk * kSub };
+  // A chunk is 128 sub-steps: its arrays (about 20 kB) stay in the first-level cache, and each
+  // pass runs long enough that its set-up does not count (64 measured 2 to 4 per cent slower).
+  enum { kSub = kOs ? 4 : 1, kChunk = 128 / kSub, kSteps = kChunk * kSub };
   using Inputs = FeedInputs<kStereo, kSteps>;
   using Feed = typename L::Feed;
   using Watch = std::conditional_t<kRangeWatch, typename L::RangeWatch, typename L::Watch>;
