@@ -278,6 +278,8 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
       for (int f = 0, k = 0; f < n; ++f)
       {
         T sample = L::Make(0.0, 0.0);
+        // Unrolled: left a loop, the sub-steps would test j for the zero-stuffing on every one.
+        #pragma GCC unroll 4
         for (int j = 0; j < kSub; ++j, ++k)
         {
           T x = L::Make(0.0, 0.0), side = L::Make(0.0, 0.0);
@@ -374,6 +376,7 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
       for (int f = 0, k = 0; f < n; ++f)
       {
         T y = L::Make(0.0, 0.0);
+        #pragma GCC unroll 4
         for (int j = 0; j < kSub; ++j, ++k)
         {
           const T driven = drive ? det[k] : sub[k];
