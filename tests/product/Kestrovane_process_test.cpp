@@ -1,6 +1,7 @@
 // The product's audio processing against the reference model and the closed-form figures.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -70,6 +71,29 @@ void ExpectSameOutputAndMeters(const KestrovaneHarness& plain, const KestrovaneH
   for (int m = 0; m < 3; ++m)
     EXPECT_EQ(plain.plug->GetMeterValue((K::EMeter)m), staged.plug->GetMeterValue((K::EMeter)m));
 }
+
+// The sample-by-sample form and the staged form in every encoding the processor has, to run
+// alike and compare: Staged() against plain, also in their release times and running means.
+struct EveryForm
+{
+  KestrovaneHarness plain, staged, avx, baseline;
+  EveryForm()
+  {
+    plain.plug->SetStagedProcessing(false);
+    avx.plug->SetWidestEncoding(K::kEncodingAvx);
+    baseline.plug->SetWidestEncoding(K::kEncodingBaseline);
+  }
+  std::array<KestrovaneHarness*, 4> All() { return { &plain, &staged, &avx, &baseline }; }
+  void ExpectSame()
+  {
+    for (KestrovaneHarness* h : { &staged, &avx, &baseline })
+    {
+      ExpectSameOutputAndMeters(plain, *h);
+      EXPECT_EQ(plain.plug->GetCompressor().getRelease(), h->plug->GetCompressor().getRelease());
+      EXPECT_EQ(plain.plug->GetCompressor().getAveOfSqrs(), h->plug->GetCompressor().getAveOfSqrs());
+    }
+  }
+};
 }  // namespace
 
 TEST(KestrovaneProcess, ScenariosAgreeWithTheReferenceModel)
@@ -436,12 +460,8 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
     for (bool stereo : { true, false })
     {
       SCOPED_TRACE(testing::Message() << config.size() << " settings, " << (stereo ? "stereo" : "mono"));
-      // The staged form in every encoding the processor has.
-      KestrovaneHarness plain, staged, avx, baseline;
-      plain.plug->SetStagedProcessing(false);
-      avx.plug->SetWidestEncoding(K::kEncodingAvx);
-      baseline.plug->SetWidestEncoding(K::kEncodingBaseline);
-      for (KestrovaneHarness* h : { &plain, &staged, &avx, &baseline })
+      EveryForm forms;
+      for (KestrovaneHarness* h : forms.All())
       {
         if (!stereo) h->Connect(1, false);
         h->Configure(config);
@@ -457,21 +477,17 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
         h->Set(K::kThreshold, -12.0);  // a ramp: these blocks run sample by sample in both
         h->Run(1000, TestSignal, 300);
       }
-      for (KestrovaneHarness* h : { &staged, &avx, &baseline })
-      {
-        ExpectSameOutputAndMeters(plain, *h);
-        EXPECT_EQ(plain.plug->GetCompressor().getRelease(), h->plug->GetCompressor().getRelease());
-      }
+      forms.ExpectSame();
     }
 }
 
 // The staged form (in every encoding the processor has) runs a chunk untested while its filters
 // give normal finite numbers, and goes back to the chunk's start and on tested when one gives a
-// zero, a NaN or an infinity. Digital
-// silence from a reset (zeros from the start of a block), a NaN well inside a block, and a sample
-// so loud that with 20 dB of make-up only the oversampled output filter overflows (after the
-// automatic release has moved the release time within the chunk) each hand over mid-block; in
-// place, too, where the chunk's outputs must not reach the inputs before its checks.
+// zero, a NaN or an infinity. Digital silence from a reset (zeros from the start of a block), a
+// NaN well inside a block, and a sample so loud that with 20 dB of make-up only the oversampled
+// output filter overflows (after the automatic release has moved the release time within the
+// chunk) each hand over mid-block; in place, too, where the chunk's outputs must not reach the
+// inputs before its checks.
 TEST(KestrovaneProcess, StagedFormHandsOverToItsTestedStepsMidBlock)
 {
   const auto signal = [](int n) {
@@ -487,23 +503,15 @@ TEST(KestrovaneProcess, StagedFormHandsOverToItsTestedStepsMidBlock)
       {
         SCOPED_TRACE(testing::Message() << "oversample " << os << (stereo ? ", stereo" : ", mono")
                                         << (inPlace ? ", in place" : ""));
-        KestrovaneHarness plain, staged, avx, baseline;
-        plain.plug->SetStagedProcessing(false);
-        avx.plug->SetWidestEncoding(K::kEncodingAvx);
-        baseline.plug->SetWidestEncoding(K::kEncodingBaseline);
-        for (KestrovaneHarness* h : { &plain, &staged, &avx, &baseline })
+        EveryForm forms;
+        for (KestrovaneHarness* h : forms.All())
         {
           if (!stereo) h->Connect(1, false);
           h->Configure({ { K::kCompensation, 20.0 }, { K::kThreshold, -20.0 }, { K::kRatio, 10.0 }, { K::kAttack, 0.1 },
                          { K::kOversample, (double)os }, { K::kAutoRelease, 2 } });
           h->Run(4096, signal, 512, 0.0, inPlace);
         }
-        for (KestrovaneHarness* h : { &staged, &avx, &baseline })
-        {
-          ExpectSameOutputAndMeters(plain, *h);
-          EXPECT_EQ(plain.plug->GetCompressor().getRelease(), h->plug->GetCompressor().getRelease());
-          EXPECT_EQ(plain.plug->GetCompressor().getAveOfSqrs(), h->plug->GetCompressor().getAveOfSqrs());
-        }
+        forms.ExpectSame();
       }
 }
 
