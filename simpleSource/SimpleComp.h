@@ -4,6 +4,8 @@
 
 #include <emmintrin.h>
 
+#include <cstring>
+
 #include "SimpleEnvelope.h"
 
 namespace simpledyn
@@ -71,6 +73,23 @@ public:
       const __m128d grdB = _mm_mul_pd(_mm_mul_pd(neg, _mm_set1_pd(slope)), q);
       const __m128d floor = _mm_set1_pd(-range), atFloor = _mm_cmple_pd(grdB, floor);
       return _mm_or_pd(_mm_and_pd(atFloor, floor), _mm_andnot_pd(atFloor, grdB));
+    }
+    // Four levels at a time likewise, from over[0..3] into out[0..3] (which may be over): in one
+    // 256-bit register each where the encoding has them, as pairs of SSE2 operations otherwise.
+    KV_HOT_INLINE void curve4(const double* over, double* out) const
+    {
+      typedef double V4 __attribute__((vector_size(32)));
+      typedef long long M4 __attribute__((vector_size(32)));
+      V4 o;
+      std::memcpy(&o, over, sizeof o);
+      const V4 one = { 1.0, 1.0, 1.0, 1.0 }, floor = { -range, -range, -range, -range };
+      const V4 r = o / knee;
+      const M4 inKnee = (r < one) & (knee > 0.0 ? -1LL : 0LL);
+      const V4 q = (V4)(((M4)r & inKnee) | ((M4)one & ~inKnee));
+      const V4 grdB = (-o * slope) * q;
+      const M4 atFloor = grdB <= floor;
+      const V4 result = (V4)(((M4)floor & atFloor) | ((M4)grdB & ~atFloor));
+      std::memcpy(out, &result, sizeof result);
     }
   };
 

@@ -118,6 +118,43 @@ TEST(Envelope, AStepTowardZeroIsTheFormulasStateBitForBit)
         }
 }
 
+// Two steps side by side give each lane the scalar step's state, bit for bit: attacks and releases
+// in either lane or both, the shortcut toward zero, signed zeros, subnormals, infinities and NaNs in
+// levels and states, and results that flush or go back to rest.
+TEST(Envelope, TwoStepsSideBySideAreTheScalarStepsBitForBit)
+{
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double values[] = { 0.0, -0.0, 4e-320, 3e-308, 0.37, 0.3700000000000001, 12.0, -2.5, inf, nan, 1e308 };
+  const AttRelStep lo = { 0.25, 0.999977 }, hi = { 0.0, 0.5 };
+  const AttRelPairStep pair(lo, hi);
+  for (double rest : { 0.0, 0.125 })
+    for (double x0 : values)
+      for (double s0 : values)
+        for (double x1 : { 0.0, 0.37, 4e-320, nan })
+          for (double s1 : { 0.0, 0.37, 12.0, 1e-300 })
+          {
+            double want[2] = { s0, s1 };
+            lo.run(x0, want[0], rest);
+            hi.run(x1, want[1], rest);
+            __m128d s = _mm_set_pd(s1, s0);
+            pair.run(_mm_set_pd(x1, x0), s, rest);
+            double got[2];
+            _mm_storeu_pd(got, s);
+            ASSERT_EQ(0, std::memcmp(got, want, sizeof got))
+              << "x " << x0 << ", " << x1 << " s " << s0 << ", " << s1 << " rest " << rest << ": " << got[0] << ", "
+              << got[1];
+            // The lanes swapped, so each value also runs in the other lane.
+            double wantSwapped[2] = { s1, s0 };
+            hi.run(x1, wantSwapped[0], rest);
+            lo.run(x0, wantSwapped[1], rest);
+            const AttRelPairStep swapped(hi, lo);
+            s = _mm_set_pd(s0, s1);
+            swapped.run(_mm_set_pd(x0, x1), s, rest);
+            _mm_storeu_pd(got, s);
+            ASSERT_EQ(0, std::memcmp(got, wantSwapped, sizeof got)) << "swapped, x " << x0 << " s " << s0;
+          }
+}
+
 TEST(Compressor, StartsWithItsDefaultsAndNoReduction)
 {
   SimpleCompRms c;
@@ -335,9 +372,9 @@ TEST(Compressor, QuietKeysAndTinyReductionsGiveTheExactGains)
   }
 }
 
-// The curve two levels at a time gives each lane the scalar curve's bits, for levels in, at and
-// over the knee, the range's floor, zeros of both signs, subnormals, infinities and NaN.
-TEST(Compressor, TheCurveTwoAtATimeIsTheScalarCurveBitForBit)
+// The curve two and four levels at a time gives each lane the scalar curve's bits, for levels in, at
+// and over the knee, the range's floor, zeros of both signs, subnormals, infinities and NaN.
+TEST(Compressor, TheCurveTwoAndFourAtATimeIsTheScalarCurveBitForBit)
 {
   const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
   const double overs[] = { 0.0, -0.0, 4e-320, 1e-300, 0.5, 2.9999999999999996, 3.0, 3.0000000000000004, 7.25,
@@ -359,6 +396,11 @@ TEST(Compressor, TheCurveTwoAtATimeIsTheScalarCurveBitForBit)
             _mm_storeu_pd(got, step.curve2(_mm_set_pd(b, a)));
             const double want[2] = { step.curve(a), step.curve(b) };
             ASSERT_EQ(0, std::memcmp(got, want, sizeof got)) << a << ", " << b << ": " << got[0] << ", " << got[1];
+            const double four[4] = { a, b, b, a };
+            double got4[4];
+            step.curve4(four, got4);
+            const double want4[4] = { want[0], want[1], want[1], want[0] };
+            ASSERT_EQ(0, std::memcmp(got4, want4, sizeof got4)) << "four: " << a << ", " << b;
           }
       }
 }
