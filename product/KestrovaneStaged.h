@@ -6,6 +6,11 @@
 // loop can keep in a register, and the independent recursions of one sample overlap; the library
 // calls (log, exp, sin) get passes of their own, so no call spills the states. Every step is the
 // arithmetic of the sample-by-sample form in the same order: the output is the same, bit for bit.
+//
+// The body of the forms, for their two translation units: KestrovaneStagedBaseRate.cpp and
+// KestrovaneStagedOversampled.cpp, each compiled with the options that measured fastest for it.
+
+#pragma once
 
 #include <emmintrin.h>
 
@@ -18,7 +23,7 @@
 #include "Kestrovane.h"
 #include "KestrovaneShapers.h"
 
-namespace
+namespace kvstaged
 {
 using kvshapers::Ceiled;
 using kvshapers::Driven;
@@ -150,11 +155,12 @@ struct FeedInputs
   // After the last chunk's Carry.
   void Save(const typename L::Feed& feed) const { L::Save(feed, filter, x + 1); }
 };
-}  // namespace
+}  // namespace kvstaged
 
 template <bool kStereo, bool kOs, bool kTested, bool kRangeWatch>
 __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs, double** outputs, int nFrames)
 {
+  using namespace kvstaged;
   using L = Lanes<kStereo>;
   using T = typename L::T;
   // A chunk is 128 sub-steps: its arrays (about 20 kB) stay in the first-level cache, and each
@@ -465,35 +471,3 @@ __attribute__((target("avx512f,avx512vl,avx512dq"))) int Kestrovane::ProcessStag
 {
   return RunStaged<kStereo, kOs, kTested, true>(inputs, outputs, nFrames);
 }
-
-Kestrovane::EEncoding Kestrovane::CpuEncoding()
-{
-  static const EEncoding widest = []() {
-    __builtin_cpu_init();  // an instance may be made before the run-time library's own initialisation
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq"))
-      return kEncodingAvx512;
-    return __builtin_cpu_supports("avx") ? kEncodingAvx : kEncodingBaseline;
-  }();
-  return widest;
-}
-
-template int Kestrovane::ProcessStaged<true, true, false>(double**, double**, int);
-template int Kestrovane::ProcessStaged<true, false, false>(double**, double**, int);
-template int Kestrovane::ProcessStaged<false, true, false>(double**, double**, int);
-template int Kestrovane::ProcessStaged<false, false, false>(double**, double**, int);
-template int Kestrovane::ProcessStaged<true, true, true>(double**, double**, int);
-template int Kestrovane::ProcessStaged<true, false, true>(double**, double**, int);
-template int Kestrovane::ProcessStaged<false, true, true>(double**, double**, int);
-template int Kestrovane::ProcessStaged<false, false, true>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx<true, false>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx<false, false>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx<true, true>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx<false, true>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx512<true, false, false>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx512<false, false, false>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx512<true, false, true>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx512<false, false, true>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx512<true, true, false>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx512<true, true, true>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx512<false, true, false>(double**, double**, int);
-template int Kestrovane::ProcessStagedAvx512<false, true, true>(double**, double**, int);
