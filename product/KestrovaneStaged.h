@@ -375,7 +375,13 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
         }
 
       // The linear gains.
-      for (int k = 0; k < nSub; ++k) g[k] = linear.run(a[k]);
+      {
+        int k = 0;
+        // Oversampled four at a time (about 3 per cent faster; at base rate it measured slower).
+        if constexpr (kOs)
+          for (; k + 3 < nSub; k += 4) linear.run4(a + k, g + k);
+        for (; k < nSub; ++k) g[k] = linear.run(a[k]);
+      }
 
       // "Drive".
       if (drive)
