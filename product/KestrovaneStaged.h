@@ -333,7 +333,13 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
       }
 
       // The keys: the logarithm only where the key can reach the threshold.
-      for (int k = 0; k < nSub; ++k) a[k] = mComp.keyOfMean(a[k], quiet);
+      {
+        int k = 0;
+        // Oversampled four at a time (about 3 per cent faster).
+        if constexpr (kOs)
+          for (; k + 3 < nSub; k += 4) mComp.keysOfMeans4(a + k, a + k, quiet);
+        for (; k < nSub; ++k) a[k] = mComp.keyOfMean(a[k], quiet);
+      }
 
       // The reductions and the automatic release. Without it the envelope's steps and the curve
       // run apart, the curve two sub-steps at a time.

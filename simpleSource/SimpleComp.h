@@ -245,6 +245,21 @@ public:
     }
     return keyOfMean(ave);
   }
+  // keyOfMean(ave[i], quiet) for four means in order, into key[0..3] (which may be ave): where all
+  // four are below quiet, in one test.
+  KV_HOT_INLINE void keysOfMeans4(const double* ave, double* key, double quiet)
+  {
+    const __m128d q = _mm_set1_pd(quiet);
+    const __m128d below = _mm_and_pd(_mm_cmplt_pd(_mm_loadu_pd(ave), q), _mm_cmplt_pd(_mm_loadu_pd(ave + 2), q));
+    if (__builtin_expect(_mm_movemask_pd(below) == 3, 1))
+    {
+      aveOfSqrs = ave[3];
+      _mm_storeu_pd(key, _mm_set1_pd(-HUGE_VAL));
+      _mm_storeu_pd(key + 2, _mm_set1_pd(-HUGE_VAL));
+      return;
+    }
+    for (int i = 0; i < 4; ++i) key[i] = keyOfMean(ave[i], quiet);
+  }
 
   static constexpr double kRestAveOfSqrs = 1e-15;
 
