@@ -14,7 +14,6 @@ Kestrovane::EEncoding Kestrovane::CpuEncoding()
 }
 
 template int Kestrovane::ProcessStaged<true, true, false>(double**, double**, int);
-
 template int Kestrovane::ProcessStaged<false, true, false>(double**, double**, int);
 template int Kestrovane::ProcessStaged<true, true, true>(double**, double**, int);
 template int Kestrovane::ProcessStaged<false, true, true>(double**, double**, int);

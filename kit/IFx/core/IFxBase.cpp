@@ -17,7 +17,17 @@ enum EOutputMode { kOutputDouble, kOutputFloatReplace, kOutputFloatAccumulate };
 // Host and scratch buffers never overlap: scratch is the core's own memory. Each conversion also
 // has a copy in 256-bit registers, which the loader picks where the processor has them; the values
 // are the same.
+// Not under ThreadSanitizer, whose run-time is not yet up when the loader runs the resolver.
+#if defined(__SANITIZE_THREAD__)
+#define KV_CONVERSION
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define KV_CONVERSION
+#endif
+#endif
+#ifndef KV_CONVERSION
 #define KV_CONVERSION __attribute__((target_clones("avx2", "default")))
+#endif
 
 KV_CONVERSION void ConvertToDouble(double* __restrict dest, const float* __restrict src, int n)
 {
