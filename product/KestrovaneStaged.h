@@ -333,13 +333,7 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
       }
 
       // The keys: the logarithm only where the key can reach the threshold.
-      {
-        int k = 0;
-        // Oversampled four at a time (about 3 per cent faster).
-        if constexpr (kOs)
-          for (; k + 3 < nSub; k += 4) mComp.keysOfMeans4(a + k, a + k, quiet);
-        for (; k < nSub; ++k) a[k] = mComp.keyOfMean(a[k], quiet);
-      }
+      for (int k = 0; k < nSub; ++k) a[k] = mComp.keyOfMean(a[k], quiet);
 
       // The reductions and the automatic release. Without it the envelope's steps and the curve
       // run apart, the curve two sub-steps at a time.
@@ -381,13 +375,7 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
         }
 
       // The linear gains.
-      {
-        int k = 0;
-        // Oversampled four at a time (about 3 per cent faster; at base rate it measured slower).
-        if constexpr (kOs)
-          for (; k + 3 < nSub; k += 4) linear.run4(a + k, g + k);
-        for (; k < nSub; ++k) g[k] = linear.run(a[k]);
-      }
+      for (int k = 0; k < nSub; ++k) g[k] = linear.run(a[k]);
 
       // "Drive".
       if (drive)

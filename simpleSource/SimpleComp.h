@@ -121,26 +121,6 @@ public:
       }
       return lin;
     }
-    // run over four reductions in order, from grdB[0..3] into out[0..3]. lin is always run's value
-    // of dB, so where all four fall below the 2^-54 edge each gain is 1; and dB ends on the last
-    // of them where that is not a zero (only zeros of both signs compare equal with other bits).
-    // Otherwise one at a time.
-    KV_HOT_INLINE void run4(const double* grdB, double* out)
-    {
-      const __m128d c = _mm_set1_pd(0.11512925464970228), edge = _mm_set1_pd(0x1p-54);
-      const __m128d abs = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL));
-      const __m128d tiny01 = _mm_cmplt_pd(_mm_and_pd(_mm_mul_pd(c, _mm_loadu_pd(grdB)), abs), edge);
-      const __m128d tiny23 = _mm_cmplt_pd(_mm_and_pd(_mm_mul_pd(c, _mm_loadu_pd(grdB + 2)), abs), edge);
-      if (__builtin_expect(_mm_movemask_pd(_mm_and_pd(tiny01, tiny23)) == 3 && grdB[3] != 0.0, 1))
-      {
-        _mm_storeu_pd(out, _mm_set1_pd(1.0));
-        _mm_storeu_pd(out + 2, _mm_set1_pd(1.0));
-        dB = grdB[3];
-        lin = 1.0;
-        return;
-      }
-      for (int i = 0; i < 4; ++i) out[i] = run(grdB[i]);
-    }
   };
   LinearStep linearStep() const { return { GRdb, GRlin }; }
   void setLinearStep(const LinearStep& s)
@@ -244,21 +224,6 @@ public:
       return -HUGE_VAL;
     }
     return keyOfMean(ave);
-  }
-  // keyOfMean(ave[i], quiet) for four means in order, into key[0..3] (which may be ave): where all
-  // four are below quiet, in one test.
-  KV_HOT_INLINE void keysOfMeans4(const double* ave, double* key, double quiet)
-  {
-    const __m128d q = _mm_set1_pd(quiet);
-    const __m128d below = _mm_and_pd(_mm_cmplt_pd(_mm_loadu_pd(ave), q), _mm_cmplt_pd(_mm_loadu_pd(ave + 2), q));
-    if (__builtin_expect(_mm_movemask_pd(below) == 3, 1))
-    {
-      aveOfSqrs = ave[3];
-      _mm_storeu_pd(key, _mm_set1_pd(-HUGE_VAL));
-      _mm_storeu_pd(key + 2, _mm_set1_pd(-HUGE_VAL));
-      return;
-    }
-    for (int i = 0; i < 4; ++i) key[i] = keyOfMean(ave[i], quiet);
   }
 
   static constexpr double kRestAveOfSqrs = 1e-15;

@@ -372,60 +372,6 @@ TEST(Compressor, QuietKeysAndTinyReductionsGiveTheExactGains)
   }
 }
 
-// Four keys at a time are keyOfMean's, in the keys and in the computer's running mean and cached
-// key: all four quiet, some, none, at the quiet edge, NaN, and in place.
-TEST(Compressor, FourKeysAtATimeAreKeyOfMeansBitForBit)
-{
-  simpledyn::SimpleCompRms probe;
-  probe.setThresh(-20.0);
-  const double quiet = probe.quietMean(), nan = std::numeric_limits<double>::quiet_NaN();
-  const double means[] = { 0.0, 1e-9, std::nextafter(quiet, 0.0), quiet, 0.5, nan };
-  for (double a : means)
-    for (double b : means)
-      for (double c : means)
-        for (double d : means)
-        {
-          simpledyn::SimpleCompRms one, four;
-          for (simpledyn::SimpleCompRms* x : { &one, &four })
-          {
-            x->setThresh(-20.0);
-            x->keyOfMean(0.25);  // a cached key to keep or replace
-          }
-          double keys[4] = { a, b, c, d }, want[4];
-          for (int i = 0; i < 4; ++i) want[i] = one.keyOfMean(keys[i], quiet);
-          four.keysOfMeans4(keys, keys, quiet);
-          ASSERT_EQ(0, std::memcmp(keys, want, sizeof keys)) << a << ", " << b << ", " << c << ", " << d;
-          ASSERT_EQ(Bits(one.getAveOfSqrs()), Bits(four.getAveOfSqrs()));
-          ASSERT_EQ(Bits(one.keyOfMean(0.25)), Bits(four.keyOfMean(0.25)));
-        }
-}
-
-// The linear gains four at a time are run's, bit for bit, in the gains and in the step's last
-// reduction and gain: runs below exp's 2^-54 edge, at it and above it, zeros of both signs (which
-// compare equal), repeated and changing reductions, NaN, and from states at and away from them.
-TEST(Compressor, TheGainsFourAtATimeAreRunsBitForBit)
-{
-  const double nan = std::numeric_limits<double>::quiet_NaN(), edge = -0x1p-54 / 0.11512925464970228;
-  const double values[] = { 0.0, -0.0, -1e-300, -1e-16, edge, -1e-15, -3.0, nan };
-  const simpledyn::SimpleComp::LinearStep starts[] = { { 0.0, 1.0 }, { -0.0, 1.0 }, { -1e-16, 1.0 },
-                                                       { -3.0, std::exp(0.11512925464970228 * -3.0) } };
-  for (const simpledyn::SimpleComp::LinearStep& start : starts)
-    for (double a : values)
-      for (double b : values)
-        for (double c : values)
-          for (double d : values)
-          {
-            const double grdB[4] = { a, b, c, d };
-            simpledyn::SimpleComp::LinearStep one = start, four = start;
-            double want[4], got[4];
-            for (int i = 0; i < 4; ++i) want[i] = one.run(grdB[i]);
-            four.run4(grdB, got);
-            ASSERT_EQ(0, std::memcmp(got, want, sizeof got)) << a << ", " << b << ", " << c << ", " << d;
-            ASSERT_EQ(Bits(one.dB), Bits(four.dB)) << a << ", " << b << ", " << c << ", " << d;
-            ASSERT_EQ(Bits(one.lin), Bits(four.lin)) << a << ", " << b << ", " << c << ", " << d;
-          }
-}
-
 // The curve two and four levels at a time gives each lane the scalar curve's bits, for levels in, at
 // and over the knee, the range's floor, zeros of both signs, subnormals, infinities and NaN.
 TEST(Compressor, TheCurveTwoAndFourAtATimeIsTheScalarCurveBitForBit)
