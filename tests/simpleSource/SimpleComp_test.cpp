@@ -126,32 +126,27 @@ TEST(Envelope, TwoStepsSideBySideAreTheScalarStepsBitForBit)
   const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
   const double values[] = { 0.0, -0.0, 4e-320, 3e-308, 0.37, 0.3700000000000001, 12.0, -2.5, inf, nan, 1e308 };
   const AttRelStep lo = { 0.25, 0.999977 }, hi = { 0.0, 0.5 };
-  const AttRelPairStep pair(lo, hi);
+  // Steps a in the low lane and b in the high one, against the two scalar steps.
+  const auto check = [](const AttRelStep& a, const AttRelStep& b, double xa, double sa, double xb, double sb,
+                        double rest) {
+    double want[2] = { sa, sb };
+    a.run(xa, want[0], rest);
+    b.run(xb, want[1], rest);
+    __m128d s = _mm_set_pd(sb, sa);
+    AttRelPairStep(a, b).run(_mm_set_pd(xb, xa), s, rest);
+    double got[2];
+    _mm_storeu_pd(got, s);
+    ASSERT_EQ(0, std::memcmp(got, want, sizeof got))
+      << "x " << xa << ", " << xb << " s " << sa << ", " << sb << " rest " << rest << ": " << got[0] << ", " << got[1];
+  };
   for (double rest : { 0.0, 0.125 })
     for (double x0 : values)
       for (double s0 : values)
         for (double x1 : { 0.0, 0.37, 4e-320, nan })
           for (double s1 : { 0.0, 0.37, 12.0, 1e-300 })
           {
-            double want[2] = { s0, s1 };
-            lo.run(x0, want[0], rest);
-            hi.run(x1, want[1], rest);
-            __m128d s = _mm_set_pd(s1, s0);
-            pair.run(_mm_set_pd(x1, x0), s, rest);
-            double got[2];
-            _mm_storeu_pd(got, s);
-            ASSERT_EQ(0, std::memcmp(got, want, sizeof got))
-              << "x " << x0 << ", " << x1 << " s " << s0 << ", " << s1 << " rest " << rest << ": " << got[0] << ", "
-              << got[1];
-            // The lanes swapped, so each value also runs in the other lane.
-            double wantSwapped[2] = { s1, s0 };
-            hi.run(x1, wantSwapped[0], rest);
-            lo.run(x0, wantSwapped[1], rest);
-            const AttRelPairStep swapped(hi, lo);
-            s = _mm_set_pd(s0, s1);
-            swapped.run(_mm_set_pd(x0, x1), s, rest);
-            _mm_storeu_pd(got, s);
-            ASSERT_EQ(0, std::memcmp(got, wantSwapped, sizeof got)) << "swapped, x " << x0 << " s " << s0;
+            check(lo, hi, x0, s0, x1, s1, rest);
+            check(hi, lo, x1, s1, x0, s0, rest);  // so each value also runs in the other lane
           }
 }
 
