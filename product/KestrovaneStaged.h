@@ -231,7 +231,7 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
     double g[kSteps];  // the gain
     T out[kChunk];     // untested and oversampled: the output until the output filter's check
 
-    // Sub-step k's detector from its ceiling through the mode shelves.
+    // At base rate, frame k's detector from its ceiling through the mode shelves.
     Watch watch;
     auto shelves = [&](int k, T d) __attribute__((always_inline))
     {
@@ -240,11 +240,9 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
       if (nShelves > 1) d = shelf2X.template Step<kTested>(shelf2, k, d, watch);
       return d;
     };
-    // The detector after "Sag" to the running mean of squares.
-    auto meanOf = [&](int k, T d) __attribute__((always_inline))
+    // The detector, after "Sag" and with oversampling the low-passes, to the running mean of squares.
+    auto meanOf = [&](T d) __attribute__((always_inline))
     {
-      if (kOs)
-        d = lp2X.template Step<kTested>(lp2, k, lp1X.template Step<kTested>(lp1, k, d, watch), watch) * detectorGain;
       mean.run(FlushDenormal(L::MeanSquare(d)), ave, simpledyn::SimpleCompRms::kRestAveOfSqrs);
       return ave;
     };
@@ -286,42 +284,91 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
       // The sub-samples (zero-stuffed and low-passed with oversampling) and the detector up to the
       // running mean; with "Sag" or oversampling up to the shelves, and the rest in a pass of its
       // own (the sine's calls; fewer live states per loop).
-      for (int f = 0, k = 0; f < n; ++f)
+      if (kOs)
       {
-        T sample = L::Make(0.0, 0.0);
-        // Unrolled: left a loop, the sub-steps would test j for the zero-stuffing on every one.
-        #pragma GCC unroll 4
-        for (int j = 0; j < kSub; ++j, ++k)
+        // Skewed by frames: a step takes the input low-pass over frame f, the first shelf over
+        // f - 1 and the second over f - 2, so that each filter's recursion takes inputs a step
+        // before left ready and the three run beside each other (one after the other, each sub-
+        // step waited on the filters before it). det carries the detector from stage to stage.
+        const auto subSamples = [&](int f) __attribute__((always_inline))
         {
-          T x = L::Make(0.0, 0.0), side = L::Make(0.0, 0.0);
-          if (j == 0)
+          T sample = L::Make(0.0, 0.0);
+          #pragma GCC unroll 4
+          for (int j = 0, k = f * kSub; j < kSub; ++j, ++k)
           {
-            x = sample = L::Flush(L::Make(in[0][f], in[1][f]));
-            if (external) side = L::Flush(L::Make(in[2][f], in[3][f]));
+            T x = L::Make(0.0, 0.0), side = L::Make(0.0, 0.0);
+            if (j == 0)
+            {
+              x = sample = L::Flush(L::Make(in[0][f], in[1][f]));
+              if (external) side = L::Flush(L::Make(in[2][f], in[3][f]));
+            }
+            if (kTested) x = osInX.template Step<true>(osIn, k, x, watch) * osGain;
+            else
+            {
+              // The input history stays at rest (above): only the sample's product counts.
+              x = osIn.StepUncheckedZeroStuffed(j, sample);
+              watch.See(x);
+              x = x * osGain;
+            }
+            side = side * osGain;
+            sub[k] = x;
+            det[k] = L::Ceil(external ? L::Flush(side) : x);
           }
-          if (kOs && kTested) x = osInX.template Step<true>(osIn, k, x, watch) * osGain;
-          if (kOs && !kTested)
-          {
-            // The input history stays at rest (above): only the sample's product counts.
-            x = osIn.StepUncheckedZeroStuffed(j, sample);
-            watch.See(x);
-            x = x * osGain;
-          }
-          if (kOs) side = side * osGain;
-          sub[k] = x;
-          const T d = shelves(k, external ? L::Flush(side) : x);
-          if (sag || kOs) det[k] = d;
-          else a[k] = meanOf(k, d);
+        };
+        const auto shelf = [&](Inputs& inputsOf, Feed& feed, int f) __attribute__((always_inline))
+        {
+          #pragma GCC unroll 4
+          for (int j = 0, k = f * kSub; j < kSub; ++j, ++k)
+            det[k] = inputsOf.template Step<kTested>(feed, k, det[k], watch);
+        };
+        for (int f = 0; f < n + 2; ++f)
+        {
+          if (f < n) subSamples(f);
+          if (nShelves > 0 && f >= 1 && f <= n) shelf(shelf1X, shelf1, f - 1);
+          if (nShelves > 1 && f >= 2) shelf(shelf2X, shelf2, f - 2);
         }
       }
+      else
+        for (int k = 0; k < n; ++k)
+        {
+          const T x = L::Flush(L::Make(in[0][k], in[1][k]));
+          T side = L::Make(0.0, 0.0);
+          if (external) side = L::Flush(L::Make(in[2][k], in[3][k]));
+          sub[k] = x;
+          const T d = shelves(k, external ? L::Flush(side) : x);
+          if (sag) det[k] = d;
+          else a[k] = meanOf(d);
+        }
       const int nSub = n * kSub;
       if (sag)
       {
         const Shaper shape = mSag;
         for (int k = 0; k < nSub; ++k) det[k] = L::Each(det[k], [&](double d) { return Sagged(d, shape.k1, shape.k2); });
       }
-      if (sag || kOs)
-        for (int k = 0; k < nSub; ++k) a[k] = meanOf(k, det[k]);
+      if (kOs)
+      {
+        // Skewed: a step runs the first low-pass at k, the second at k - 1 and the mean at k - 2,
+        // so that each of the three recursions takes inputs the step before left ready and they
+        // run beside each other (in order, the mean waited on both filters of its own sub-step).
+        // Each recursion steps in its own order: the same arithmetic.
+        const auto low1 = [&](int k) __attribute__((always_inline))
+        { return lp1X.template Step<kTested>(lp1, k, det[k], watch); };
+        const auto low2 = [&](int k, T x) __attribute__((always_inline))
+        { return lp2X.template Step<kTested>(lp2, k, x, watch) * detectorGain; };
+        T d2 = low2(0, low1(0)), d1 = low1(1);  // nSub is at least 4
+        for (int k = 2; k < nSub; ++k)
+        {
+          const T next1 = low1(k), next2 = low2(k - 1, d1);
+          a[k - 2] = meanOf(d2);
+          d1 = next1;
+          d2 = next2;
+        }
+        const T last = low2(nSub - 1, d1);
+        a[nSub - 2] = meanOf(d2);
+        a[nSub - 1] = meanOf(last);
+      }
+      else if (sag)
+        for (int k = 0; k < nSub; ++k) a[k] = meanOf(det[k]);
 
       const bool detectorClean = watch.Clean() &&
                                  (!kOs || (osIn.LastFinite() && lp1.LastFinite() && lp2.LastFinite())) &&
