@@ -347,25 +347,24 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
       }
       if (kOs)
       {
-        // Skewed: a step runs the first low-pass at k, the second at k - 1 and the mean at k - 2,
-        // so that each of the three recursions takes inputs the step before left ready and they
-        // run beside each other (in order, the mean waited on both filters of its own sub-step).
-        // Each recursion steps in its own order: the same arithmetic.
-        const auto low1 = [&](int k) __attribute__((always_inline))
-        { return lp1X.template Step<kTested>(lp1, k, det[k], watch); };
-        const auto low2 = [&](int k, T x) __attribute__((always_inline))
-        { return lp2X.template Step<kTested>(lp2, k, x, watch) * detectorGain; };
-        T d2 = low2(0, low1(0)), d1 = low1(1);  // nSub is at least 4
-        for (int k = 2; k < nSub; ++k)
+        // Skewed by frames, as the sub-samples' pass: the first low-pass over frame f, the second
+        // over f - 1 and the mean over f - 2.
+        const auto low = [&](Inputs& inputsOf, Feed& feed, int f, double gain) __attribute__((always_inline))
         {
-          const T next1 = low1(k), next2 = low2(k - 1, d1);
-          a[k - 2] = meanOf(d2);
-          d1 = next1;
-          d2 = next2;
+          #pragma GCC unroll 4
+          for (int j = 0, k = f * kSub; j < kSub; ++j, ++k)
+            det[k] = inputsOf.template Step<kTested>(feed, k, det[k], watch) * gain;
+        };
+        for (int f = 0; f < n + 2; ++f)
+        {
+          if (f < n) low(lp1X, lp1, f, 1.0);
+          if (f >= 1 && f <= n) low(lp2X, lp2, f - 1, detectorGain);
+          if (f >= 2)
+          {
+            #pragma GCC unroll 4
+            for (int j = 0, k = (f - 2) * kSub; j < kSub; ++j, ++k) a[k] = meanOf(det[k]);
+          }
         }
-        const T last = low2(nSub - 1, d1);
-        a[nSub - 2] = meanOf(d2);
-        a[nSub - 1] = meanOf(last);
       }
       else if (sag)
         for (int k = 0; k < nSub; ++k) a[k] = meanOf(det[k]);
