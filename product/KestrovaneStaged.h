@@ -240,7 +240,7 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
       if (nShelves > 1) d = shelf2X.template Step<kTested>(shelf2, k, d, watch);
       return d;
     };
-    // The detector, after "Sag" and with oversampling the low-passes, to the running mean of squares.
+    // The detector after "Sag" to the running mean of squares.
     auto meanOf = [&](T d) __attribute__((always_inline))
     {
       mean.run(FlushDenormal(L::MeanSquare(d)), ave, simpledyn::SimpleCompRms::kRestAveOfSqrs);
@@ -282,14 +282,16 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
       };
 
       // The sub-samples (zero-stuffed and low-passed with oversampling) and the detector up to the
-      // running mean; with "Sag" or oversampling up to the shelves, and the rest in a pass of its
-      // own (the sine's calls; fewer live states per loop).
+      // running mean. "Sag" takes a pass of its own between the shelves and the rest (the sine's
+      // calls; fewer live states per loop).
+      const int nSub = n * kSub;
       if (kOs)
       {
         // Skewed by frames: a step takes the input low-pass over frame f, the first shelf over
-        // f - 1 and the second over f - 2, so that each filter's recursion takes inputs a step
-        // before left ready and the three run beside each other (one after the other, each sub-
-        // step waited on the filters before it). det carries the detector from stage to stage.
+        // f - 1, the second over f - 2 and so on down the chain, so that each recursion takes
+        // inputs a step before left ready and they run beside each other (one after the other,
+        // each sub-step waited on the filters before it). det carries the detector from stage to
+        // stage.
         const auto subSamples = [&](int f) __attribute__((always_inline))
         {
           T sample = L::Make(0.0, 0.0);
@@ -315,59 +317,78 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
             det[k] = L::Ceil(external ? L::Flush(side) : x);
           }
         };
-        const auto shelf = [&](Inputs& inputsOf, Feed& feed, int f) __attribute__((always_inline))
-        {
-          #pragma GCC unroll 4
-          for (int j = 0, k = f * kSub; j < kSub; ++j, ++k)
-            det[k] = inputsOf.template Step<kTested>(feed, k, det[k], watch);
-        };
-        for (int f = 0; f < n + 2; ++f)
-        {
-          if (f < n) subSamples(f);
-          if (nShelves > 0 && f >= 1 && f <= n) shelf(shelf1X, shelf1, f - 1);
-          if (nShelves > 1 && f >= 2) shelf(shelf2X, shelf2, f - 2);
-        }
-      }
-      else
-        for (int k = 0; k < n; ++k)
-        {
-          const T x = L::Flush(L::Make(in[0][k], in[1][k]));
-          T side = L::Make(0.0, 0.0);
-          if (external) side = L::Flush(L::Make(in[2][k], in[3][k]));
-          sub[k] = x;
-          const T d = shelves(k, external ? L::Flush(side) : x);
-          if (sag) det[k] = d;
-          else a[k] = meanOf(d);
-        }
-      const int nSub = n * kSub;
-      if (sag)
-      {
-        const Shaper shape = mSag;
-        for (int k = 0; k < nSub; ++k) det[k] = L::Each(det[k], [&](double d) { return Sagged(d, shape.k1, shape.k2); });
-      }
-      if (kOs)
-      {
-        // Skewed by frames, as the sub-samples' pass: the first low-pass over frame f, the second
-        // over f - 1 and the mean over f - 2.
-        const auto low = [&](Inputs& inputsOf, Feed& feed, int f, double gain) __attribute__((always_inline))
+        // A filter of the chain over frame f, its outputs times gain (exact with 1).
+        const auto filter = [&](Inputs& inputsOf, Feed& feed, int f, double gain) __attribute__((always_inline))
         {
           #pragma GCC unroll 4
           for (int j = 0, k = f * kSub; j < kSub; ++j, ++k)
             det[k] = inputsOf.template Step<kTested>(feed, k, det[k], watch) * gain;
         };
-        for (int f = 0; f < n + 2; ++f)
+        const auto meanOver = [&](int f) __attribute__((always_inline))
         {
-          if (f < n) low(lp1X, lp1, f, 1.0);
-          if (f >= 1 && f <= n) low(lp2X, lp2, f - 1, detectorGain);
-          if (f >= 2)
+          #pragma GCC unroll 4
+          for (int j = 0, k = f * kSub; j < kSub; ++j, ++k) a[k] = meanOf(det[k]);
+        };
+        const auto shelvesAt = [&](int f) __attribute__((always_inline))
+        {
+          if (nShelves > 0 && f >= 1 && f <= n) filter(shelf1X, shelf1, f - 1, 1.0);
+          if (nShelves > 1 && f >= 2 && f <= n + 1) filter(shelf2X, shelf2, f - 2, 1.0);
+        };
+        const auto lowPassesAt = [&](int f) __attribute__((always_inline))
+        {
+          if (f >= 0 && f < n) filter(lp1X, lp1, f, 1.0);
+          if (f >= 1 && f <= n) filter(lp2X, lp2, f - 1, detectorGain);
+          if (f >= 2) meanOver(f - 2);
+        };
+        if (sag)
+        {
+          for (int f = 0; f < n + 2; ++f)
           {
-            #pragma GCC unroll 4
-            for (int j = 0, k = (f - 2) * kSub; j < kSub; ++j, ++k) a[k] = meanOf(det[k]);
+            if (f < n) subSamples(f);
+            shelvesAt(f);
+          }
+          const Shaper shape = mSag;
+          for (int k = 0; k < nSub; ++k) det[k] = L::Each(det[k], [&](double d) { return Sagged(d, shape.k1, shape.k2); });
+          for (int f = 0; f < n + 2; ++f) lowPassesAt(f);
+        }
+        else
+          for (int f = 0; f < n + 5; ++f)
+          {
+            if (f < n) subSamples(f);
+            shelvesAt(f);
+            lowPassesAt(f - 3);
+          }
+      }
+      else
+      {
+        for (int f = 0, k = 0; f < n; ++f)
+        {
+          // At base rate, in the form measured fastest: written otherwise (one loop, or the two
+          // tests of "Sag" below as one), the same arithmetic compiled a little slower.
+          T sample = L::Make(0.0, 0.0);
+          #pragma GCC unroll 4
+          for (int j = 0; j < kSub; ++j, ++k)
+          {
+            T x = L::Make(0.0, 0.0), side = L::Make(0.0, 0.0);
+            if (j == 0)
+            {
+              x = sample = L::Flush(L::Make(in[0][f], in[1][f]));
+              if (external) side = L::Flush(L::Make(in[2][f], in[3][f]));
+            }
+            sub[k] = x;
+            const T d = shelves(k, external ? L::Flush(side) : x);
+            if (sag) det[k] = d;
+            else a[k] = meanOf(d);
           }
         }
+        if (sag)
+        {
+          const Shaper shape = mSag;
+          for (int k = 0; k < nSub; ++k) det[k] = L::Each(det[k], [&](double d) { return Sagged(d, shape.k1, shape.k2); });
+        }
+        if (sag)
+          for (int k = 0; k < nSub; ++k) a[k] = meanOf(det[k]);
       }
-      else if (sag)
-        for (int k = 0; k < nSub; ++k) a[k] = meanOf(det[k]);
 
       const bool detectorClean = watch.Clean() &&
                                  (!kOs || (osIn.LastFinite() && lp1.LastFinite() && lp2.LastFinite())) &&
