@@ -455,6 +455,9 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
     { { K::kThreshold, -30.0 }, { K::kRatio, 10.0 }, { K::kMode, K::kModeIV }, { K::kSidechain, 1 }, { K::kAutoRelease, 3 } },
     { { K::kThreshold, -20.0 }, { K::kRatio, 3.0 }, { K::kOversample, 1 }, { K::kSidechain, 1 } },
     { { K::kThreshold, -30.0 }, { K::kRatio, 3.0 }, { K::kMode, K::kModeFlat }, { K::kTopology, K::kFeedback } },
+    // Oversampled with one shelf and with none: the detector's chain is shorter than its stages.
+    { { K::kThreshold, -24.0 }, { K::kRatio, 5.0 }, { K::kMode, K::kModeIV }, { K::kOversample, 1 } },
+    { { K::kThreshold, -24.0 }, { K::kRatio, 5.0 }, { K::kMode, K::kModeFlat }, { K::kOversample, 1 }, { K::kSag, 30.0 } },
   };
   for (const auto& config : configs)
     for (bool stereo : { true, false })
@@ -466,6 +469,8 @@ TEST(KestrovaneProcess, StagedFormGivesTheSampleBySampleOutputBitForBit)
         if (!stereo) h->Connect(1, false);
         h->Configure(config);
         h->Run(1500, TestSignal, 300);
+        // Blocks of fewer frames than the oversampled detector has stages, and one over a chunk.
+        for (int frames : { 1, 2, 3, 4, 5, 6, 33 }) h->Run(frames * 3, TestSignal, frames);
         // Bad samples on the main and sidechain inputs send filters back to rest mid-block.
         h->Run(900, [](int n) {
           Frame f = TestSignal(n);
