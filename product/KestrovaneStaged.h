@@ -240,7 +240,7 @@ __attribute__((always_inline)) inline int Kestrovane::RunStaged(double** inputs,
       if (nShelves > 1) d = shelf2X.template Step<kTested>(shelf2, k, d, watch);
       return d;
     };
-    // The detector after "Sag" to the running mean of squares.
+    // The detector, after "Sag" (oversampled, after the low-passes too), to the running mean of squares.
     auto meanOf = [&](T d) __attribute__((always_inline))
     {
       mean.run(FlushDenormal(L::MeanSquare(d)), ave, simpledyn::SimpleCompRms::kRestAveOfSqrs);
