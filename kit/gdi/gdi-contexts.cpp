@@ -78,8 +78,13 @@ void ReleaseDC(void* windowOrView, HDC hdc)
   GDP_CTX* ctx = (GDP_CTX*)hdc;
   if (!ctx) return;
   if (ctx->ctx) CGContextRestoreGState(ctx->ctx);
+  // Asked as GetDC asked: the window first, then its content view.
   id obj = objc_objectForPointer(windowOrView);
-  if (NSWindow* window = dynamic_cast<NSWindow*>(obj)) obj = window->contentView();
+  if (NSWindow* window = dynamic_cast<NSWindow*>(obj))
+  {
+    if (AskPaintInfo(window) == hdc) return;  // the window's paint owns it
+    obj = window->contentView();
+  }
   if (obj && AskPaintInfo(obj) == hdc) return;  // the paint owns it
   GDI_DeleteGfxContext(hdc);
   // The focus GetDC locked (unlocking a view that holds no lock does nothing).
@@ -122,5 +127,5 @@ void GDI_PopClipRegion(HDC hdc)
 void GDI_SetClipRegion(HDC hdc, const RECT* r)
 {
   CGContextRef cg = GDI_GetCtxGC(hdc);
-  if (cg && r) CGContextClipToRect(cg, CGRectMake(r->left, r->top, r->right - r->left, r->bottom - r->top));
+  if (cg && r) CGContextClipToRect(cg, gdi::RectOf(*r));
 }

@@ -20,12 +20,9 @@ void UsePen(GDP_CTX* ctx)
   CGContextSetLineWidth(ctx->ctx, ctx->curpen->wid > 0 ? ctx->curpen->wid : 1);
   CGContextSetStrokeColorWithColor(ctx->ctx, ctx->curpen->color);
 }
-
-CGRect RectOf(int left, int top, int right, int bottom)
-{
-  return CGRectMake(left, top, right - left, bottom - top);
-}
 }  // namespace
+
+using gdi::RectOf;
 
 void MoveToEx(HDC hdc, int x, int y, POINT* oldPos)
 {
@@ -33,8 +30,9 @@ void MoveToEx(HDC hdc, int x, int y, POINT* oldPos)
   if (!ctx) return;
   if (oldPos)
   {
-    oldPos->x = (int32_t)ctx->lastpos_x;
-    oldPos->y = (int32_t)ctx->lastpos_y;
+    // A float position may lie past the int range (INT_MAX as a float is 2^31).
+    oldPos->x = gdi::ClampToInt32((double)ctx->lastpos_x);
+    oldPos->y = gdi::ClampToInt32((double)ctx->lastpos_y);
   }
   ctx->lastpos_x = (float)x;
   ctx->lastpos_y = (float)y;
@@ -104,10 +102,11 @@ void GDI_Polygon(HDC hdc, const POINT* pts, int count)
 
 void RoundRect(HDC hdc, int left, int top, int right, int bottom, int ew, int eh)
 {
-  const int a = ew / 3, b = eh / 3;
-  const POINT pts[10] = {{left, top + b},     {left + a, top},     {right - a, top},    {right, top + b},
-                         {right, bottom - b}, {right - a, bottom}, {left + a, bottom},  {left, bottom - b},
-                         {left, top + b},     {left + a, top}};
+  const int64_t a = ew / 3, b = eh / 3;
+  const int32_t ta = gdi::ClampToInt32(left + a), tb = gdi::ClampToInt32(top + b);
+  const int32_t ra = gdi::ClampToInt32(right - a), bb = gdi::ClampToInt32(bottom - b);
+  const POINT pts[10] = {{left, tb}, {ta, top},    {ra, top},    {right, tb}, {right, bb},
+                         {ra, bottom}, {ta, bottom}, {left, bb}, {left, tb},  {ta, top}};
   GDI_Polygon(hdc, pts, 10);
 }
 
@@ -153,7 +152,7 @@ void GDI_FillRect(HDC hdc, const RECT* r, HGDIOBJ brush)
   const GDP_OBJECT* b = (const GDP_OBJECT*)brush;
   if (b->type != kGdiObjBrush || b->wid < 0 || !b->color) return;
   CGContextSetFillColorWithColor(ctx->ctx, b->color);
-  CGContextFillRect(ctx->ctx, RectOf(r->left, r->top, r->right, r->bottom));
+  CGContextFillRect(ctx->ctx, RectOf(*r));
 }
 
 void GDI_FillDialogBackground(HDC hdc, const RECT* r, int)
@@ -161,7 +160,7 @@ void GDI_FillDialogBackground(HDC hdc, const RECT* r, int)
   GDP_CTX* ctx = Drawable(hdc);
   if (!ctx || !r) return;
   HIThemeSetFill(kThemeBrushDialogBackgroundActive, nullptr, ctx->ctx, kHIThemeOrientationNormal);
-  CGContextFillRect(ctx->ctx, RectOf(r->left, r->top, r->right, r->bottom));
+  CGContextFillRect(ctx->ctx, RectOf(*r));
 }
 
 void GDI_SetPixel(HDC hdc, int x, int y, int rgb)
@@ -188,10 +187,9 @@ void DrawImageInRect(HDC hdc, HGDIOBJ bitmap, const RECT* r)
   NSGraphicsContext::saveGraphicsState();
   NSGraphicsContext::setCurrentContext(NSGraphicsContext::graphicsContextWithGraphicsPort(ctx->ctx, NO));
   // The context runs downwards: flip about the rectangle so the image lands upright in it.
-  CGContextTranslateCTM(ctx->ctx, 0, r->top + r->bottom);
+  CGContextTranslateCTM(ctx->ctx, 0, (double)r->top + r->bottom);
   CGContextScaleCTM(ctx->ctx, 1, -1);
-  img->drawInRect(NSMakeRect(r->left, r->top, r->right - r->left, r->bottom - r->top), NSZeroRect,
-                  NSCompositeSourceOver, 1.0);
+  img->drawInRect(RectOf(*r), NSZeroRect, NSCompositeSourceOver, 1.0);
   NSGraphicsContext::restoreGraphicsState();
   CGContextRestoreGState(ctx->ctx);
 }

@@ -16,13 +16,32 @@ GDP_OBJECT* FontOf(const GDP_CTX* ctx)
   return sDefault;
 }
 
-// The text as drawn: to its NUL or `len` characters, at most kMaxText; '\r' dropped, '&' dropped
-// unless DT_NOPREFIX, line breaks as spaces with DT_SINGLELINE. Returns the length.
+// The bytes a UTF-8 sequence with this lead byte takes (1 for a byte that leads none).
+int SequenceLength(unsigned char lead)
+{
+  if (lead >= 0xf8) return 1;
+  return lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc0 ? 2 : 1;
+}
+
+// n with a UTF-8 sequence that the end of out[0, n) cuts short left out, so that a text cut at
+// the buffer's limit still reads as UTF-8.
+int WholeSequences(const char* out, int n)
+{
+  int lead = n;
+  while (lead > 0 && n - lead < 3 && ((unsigned char)out[lead - 1] & 0xc0) == 0x80) --lead;
+  if (lead == 0 || ((unsigned char)out[lead - 1] & 0xc0) != 0xc0) return n;  // no sequence open
+  --lead;
+  return n - lead < SequenceLength((unsigned char)out[lead]) ? lead : n;
+}
+
+// The text as drawn: to its NUL or `len` characters, at most kMaxText (cut at a character's
+// boundary); '\r' dropped, '&' dropped unless DT_NOPREFIX, line breaks as spaces with
+// DT_SINGLELINE. Returns the length.
 int PrepareText(const char* text, int len, int flags, char* out)
 {
-  int n = 0;
+  int n = 0, i = 0;
   if (text)
-    for (int i = 0; (len < 0 || i < len) && text[i] && n < kMaxText; ++i)
+    for (; (len < 0 || i < len) && text[i] && n < kMaxText; ++i)
     {
       char c = text[i];
       if (c == '\r') continue;
@@ -30,6 +49,8 @@ int PrepareText(const char* text, int len, int flags, char* out)
       if (c == '\n' && (flags & DT_SINGLELINE)) c = ' ';
       out[n++] = c;
     }
+  const bool cut = n == kMaxText && (len < 0 || i < len) && text[i];
+  if (cut) n = WholeSequences(out, n);
   out[n] = 0;
   return n;
 }
@@ -68,11 +89,14 @@ int GDI_DrawText(HDC hdc, const char* text, int len, RECT* r, int flags)
   const int n = PrepareText(text, len, flags, buf);
   GDP_OBJECT* font = FontOf(ctx);
   if (!font || !font->fontstyle) return 0;
-  ATSUStyle style = (ATSUStyle)font->fontstyle;
 
   UniChar chars[kMaxText];
   UniCharCount count = (UniCharCount)ToUniChars(buf, n, chars);
 
+  // The layout draws with a copy of the font's style in the context's colour: the font (the
+  // default one above all) may be drawing on another thread in another colour at the same time.
+  ATSUStyle style = nullptr;
+  if (ATSUCreateAndCopyStyle((ATSUStyle)font->fontstyle, &style) != noErr) return 0;
   const int rgb = ctx->curtextcolor_int;
   RGBColor color = {(unsigned short)(((rgb >> 16) & 0xff) << 8), (unsigned short)(((rgb >> 8) & 0xff) << 8),
                     (unsigned short)((rgb & 0xff) << 8)};
@@ -82,7 +106,16 @@ int GDI_DrawText(HDC hdc, const char* text, int len, RECT* r, int flags)
   ATSUSetAttributes(style, 1, &colorTag, &colorSize, &colorValue);
 
   ATSUTextLayout layout = nullptr;
-  if (ATSUCreateTextLayoutWithTextPtr(chars, 0, count, count, 1, &count, &style, &layout) != noErr) return 0;
+  if (ATSUCreateTextLayoutWithTextPtr(chars, 0, count, count, 1, &count, &style, &layout) != noErr)
+  {
+    ATSUDisposeStyle(style);
+    return 0;
+  }
+  // Disposes of the layout, then of the style it drew with.
+  auto done = [&layout, &style] {
+    ATSUDisposeTextLayout(layout);
+    ATSUDisposeStyle(style);
+  };
   CGContextRef cg = ctx->ctx;
   Fixed rotation = X2Fix(font->font_rotation);
   UInt32 options = (flags & DT_PIXELALIGN) ? (UInt32)kATSLineUseDeviceMetrics : 0u;
@@ -94,37 +127,37 @@ int GDI_DrawText(HDC hdc, const char* text, int len, RECT* r, int flags)
   ATSUTextMeasurement before = 0, after = 0, ascent = 0, descent = 0;
   ATSUGetUnjustifiedBounds(layout, kATSUFromTextBeginning, kATSUToTextEnd, &before, &after, &ascent, &descent);
   const double w = Fix2X(after - before), a = Fix2X(ascent), d = Fix2X(descent), height = a + d;
-  const int result = (int)std::ceil(height);
+  const int result = gdi::ClampToInt32(std::ceil(height));
 
   if (flags & DT_CALCRECT)
   {
-    ATSUDisposeTextLayout(layout);
-    r->right = r->left + (int32_t)std::ceil(w);
-    r->bottom = r->top + result;
+    done();
+    r->right = gdi::ClampToInt32((double)r->left + std::ceil(w));
+    r->bottom = gdi::ClampToInt32((int64_t)r->top + result);
     return result;
   }
   if (!cg)
   {
-    ATSUDisposeTextLayout(layout);
+    done();
     return result;
   }
 
   CGContextSaveGState(cg);
-  if (!(flags & DT_NOCLIP)) CGContextClipToRect(cg, CGRectMake(r->left, r->top, r->right - r->left, r->bottom - r->top));
+  if (!(flags & DT_NOCLIP)) CGContextClipToRect(cg, gdi::RectOf(*r));
   double x = r->left;
   if (std::fabs(font->font_rotation) >= 45) x = r->left + a;
   else if (flags & DT_RIGHT) x = r->right - w;
-  else if (flags & DT_CENTER) x = (r->left + r->right) / 2.0 - w / 2;
+  else if (flags & DT_CENTER) x = ((double)r->left + r->right) / 2.0 - w / 2;
   double y = r->top;
   if (flags & DT_BOTTOM) y = r->bottom - height;
-  else if (flags & DT_VCENTER) y = (r->top + r->bottom) / 2.0 - height / 2;
+  else if (flags & DT_VCENTER) y = ((double)r->top + r->bottom) / 2.0 - height / 2;
   // ATSUI draws upwards: turn the line's box over so the text stands upright in it.
   CGContextTranslateCTM(cg, 0, y);
   CGContextScaleCTM(cg, 1, -1);
   CGContextTranslateCTM(cg, 0, -y - height);
   ATSUDrawText(layout, kATSUFromTextBeginning, kATSUToTextEnd, X2Fix(x), X2Fix(y + d));
   CGContextRestoreGState(cg);
-  ATSUDisposeTextLayout(layout);
+  done();
   return result;
 }
 

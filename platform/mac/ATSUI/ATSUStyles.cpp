@@ -144,6 +144,19 @@ OSStatus ATSUCreateStyle(ATSUStyle* oStyle)
   return noErr;
 }
 
+OSStatus ATSUCreateAndCopyStyle(ATSUStyle style, ATSUStyle* oStyle)
+{
+  if (!oStyle) return paramErr;
+  std::lock_guard<std::mutex> hold(Lock());
+  OpaqueATSUStyle* from = LiveStyle(style);
+  if (!from) return kATSUInvalidStyleErr;
+  OpaqueATSUStyle* copy = new OpaqueATSUStyle;
+  copy->mData = from->mData;
+  copy->mSerial = Add(kStyle, copy);
+  *oStyle = copy;
+  return noErr;
+}
+
 OSStatus ATSUDisposeStyle(ATSUStyle style)
 {
   std::lock_guard<std::mutex> hold(Lock());
@@ -205,7 +218,9 @@ OSStatus ATSUGetAttribute(ATSUStyle style, ATSUAttributeTag tag, ByteCount expec
       case kColor: memcpy(oValue, &d.color, info->size); break;
       default:
       {
-        // Unset metrics come from the face at the style's size.
+        // Unset metrics come from the face at the style's size, as the platform answers them
+        // (with kATSUNotSetErr): GetTextMetrics of the GDI emulation relies on reading the
+        // face's real ascent, descent and leading here rather than fixed defaults.
         const Look look = LookOf(d);
         const double v = info->attribute == kAscent ? look.ascent
                          : info->attribute == kDescent ? look.descent

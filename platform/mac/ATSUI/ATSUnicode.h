@@ -128,6 +128,8 @@ enum : UInt32
 // Styles. Attributes not set read as their defaults: bold, italic and underline false, 12 points,
 // black, the default face, and the font's own ascent, descent and leading at the style's size.
 OSStatus ATSUCreateStyle(ATSUStyle* oStyle);
+// A new style with every attribute the given one sets (kATSUInvalidStyleErr for a style that is gone).
+OSStatus ATSUCreateAndCopyStyle(ATSUStyle style, ATSUStyle* oStyle);
 OSStatus ATSUDisposeStyle(ATSUStyle style);
 // Sets all or none: every size must be its tag's value size (kATSUInvalidAttributeSizeErr), every
 // tag known (kATSUInvalidAttributeTagErr), a font id one ATSUFindFontFromName gave

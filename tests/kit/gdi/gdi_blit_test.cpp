@@ -99,8 +99,8 @@ struct Px
   int a, r, g, b;
 };
 
-// The formulas of the conversion, then source-over onto an opaque white destination.
-uint32_t OverWhite(Px s, bool useAlpha, float opacity)
+// The formulas of the conversion: the premultiplied pixel drawn.
+Px Converted(Px s, bool useAlpha, float opacity)
 {
   const int o = useAlpha ? std::clamp((int)std::lround(opacity * 256), 0, 256)
                          : std::clamp((int)std::lround(opacity * 255), 0, 255);
@@ -114,7 +114,21 @@ uint32_t OverWhite(Px s, bool useAlpha, float opacity)
     p = {o, (s.r * o) >> 8, (s.g * o) >> 8, (s.b * o) >> 8};
   else
     p = {255, s.r, s.g, s.b};
+  return p;
+}
+
+// Source-over onto an opaque white destination.
+uint32_t OverWhite(Px s, bool useAlpha, float opacity)
+{
+  const Px p = Converted(s, useAlpha, opacity);
   return (uint32_t)(p.r + 255 - p.a) << 16 | (uint32_t)(p.g + 255 - p.a) << 8 | (uint32_t)(p.b + 255 - p.a);
+}
+
+// Onto opaque black the premultiplied channels show as they are: exact, no rounding between.
+uint32_t OverBlack(Px s, bool useAlpha, float opacity)
+{
+  const Px p = Converted(s, useAlpha, opacity);
+  return (uint32_t)p.r << 16 | (uint32_t)p.g << 8 | (uint32_t)p.b;
 }
 
 void ExpectNear(uint32_t got, uint32_t want, const std::string& what)
@@ -141,6 +155,11 @@ TEST(GdiBlit, FromMemoryWithOpacityAndSourceAlpha)
       for (int i = 0; i < 4; ++i) ExpectNear(d.At(1 + i, 1), OverWhite(row[i], useAlpha, opacity), what + " #" + std::to_string(i));
       EXPECT_EQ(d.Inked(0, 0, 6, 1), 0) << what;
       EXPECT_EQ(d.Inked(0, 2, 6, 3), 0) << what;
+
+      // Over black exactly: products shifted right by 8 (200 x 255 >> 8 is 199, not 200).
+      GdiCanvas k(6, 3, 0);
+      BitBltAlphaFromMem(k.DC(), 1, 1, 4, 1, pixels.data(), 4, 1, 0, 0, 0, useAlpha, opacity);
+      for (int i = 0; i < 4; ++i) EXPECT_EQ(k.At(1 + i, 1), OverBlack(row[i], useAlpha, opacity)) << what << " #" << i;
     }
 
   // Below the smallest opacity, or with nothing to copy: nothing.

@@ -18,6 +18,14 @@ public:
   void getGdiPaintInfo(GDI_PaintInfo* info) override { info->hdc = mPaint; }
 };
 
+// A window that is painting through the emulation and says so itself.
+class PaintingWindow : public NSWindow, public GDI_PaintInfoSource
+{
+public:
+  HDC mPaint = nullptr;
+  void getGdiPaintInfo(GDI_PaintInfo* info) override { info->hdc = mPaint; }
+};
+
 // Window pixels that are exactly rgb (bytes A, R, G, B).
 int WindowPixelsOf(NSWindow* w, uint32_t rgb)
 {
@@ -93,6 +101,44 @@ TEST(GdiContexts, APaintsOwnContextIsLentAndLeftToIt)
   ReleaseDC(view, dc);
   window->release();
   view->release();
+}
+
+TEST(GdiContexts, AWindowLendsItsPaintsContextAndReleaseLeavesItAndTheFocusAlone)
+{
+  PaintingWindow* window = new PaintingWindow;
+  window->initWithContentRect(NSMakeRect(0, 0, 16, 16), NSBorderlessWindowMask, NSBackingStoreBuffered, NO);
+  GdiCanvas paint(16, 16);
+  window->mPaint = paint.DC();
+  // The paint in progress holds its content view's focus.
+  NSView* content = window->contentView();
+  ASSERT_TRUE(content->lockFocusIfCanDraw());
+  NSGraphicsContext* painting = NSGraphicsContext::currentContext();
+  ASSERT_NE(painting, nil);
+
+  for (int round = 0; round < 2; ++round)
+  {
+    HDC dc = GetDC(window);
+    ASSERT_EQ(dc, paint.DC()) << "the window's own answer comes first";
+    const CGAffineTransform before = CGContextGetCTM(paint.Ctx()->ctx);
+    CGContextTranslateCTM(paint.Ctx()->ctx, 3, 3);
+    const int pooled = GDI_CtxPoolSize();
+    ReleaseDC(window, dc);
+    EXPECT_EQ(GDI_CtxPoolSize(), pooled) << "not deleted: the window's paint owns it";
+    EXPECT_NE(GDI_GetCtxFrameBuffer(paint.DC()), nullptr);
+    EXPECT_EQ(CGContextGetCTM(paint.Ctx()->ctx).tx, before.tx) << "the borrower's changes are undone";
+    EXPECT_EQ(NSGraphicsContext::currentContext(), painting) << "the paint's focus stays locked";
+  }
+  // The paint goes on drawing into its context.
+  HGDIOBJ brush = CreateSolidBrush(0x00ff00);
+  const RECT r = {1, 1, 3, 3};
+  GDI_FillRect(paint.DC(), &r, brush);
+  EXPECT_EQ(paint.Exactly(0x00ff00, 0, 0, 16, 16), 4);
+  DeleteObject(brush);
+
+  content->unlockFocus();
+  EXPECT_EQ(NSGraphicsContext::currentContext(), nil);
+  window->release();
+  FoundationTestKit::DrainImplicitPool();
 }
 
 TEST(GdiContexts, ContextsOverGraphicsContextsAndHandlesThatAreNotWindows)

@@ -129,6 +129,22 @@ TEST(GdiShapes, EllipsesPolygonsAndRoundRectangles)
     EXPECT_GT(RedOf(s.c.At(8, 2)), BlueOf(s.c.At(8, 2)) - 1);
     EXPECT_GT(s.c.Inked(), 20);
   }
+  {
+    // The outline takes the context's line width, which the last stroke left (5 here), not
+    // the pen's: 5 wide, a circle of radius 6 covers 3.5 to 8.5 from its centre; 1 wide, 5.5 to 6.5.
+    Scene s(5, kRed, false, kBlue, 24);
+    MoveToEx(s.c.DC(), 0, 0, nullptr);
+    GDI_LineTo(s.c.DC(), 0, 0);
+    HGDIOBJ thin = CreatePen(0, 1, (int)kRed);
+    SelectObject(s.c.DC(), thin);
+    s.c.Fill(kWhite);
+    Ellipse(s.c.DC(), 6, 6, 18, 18);  // centre (12, 12), radius 6
+    EXPECT_EQ(s.c.At(12, 7), kRed) << "4 to 5 from the centre";
+    EXPECT_EQ(s.c.At(12, 16), kRed);
+    EXPECT_EQ(s.c.At(12, 12), kWhite);
+    SelectObject(s.c.DC(), GDI_NO_PEN);
+    DeleteObject(thin);
+  }
   const POINT tri[3] = {{2, 2}, {14, 2}, {2, 14}};
   {
     Scene s(-1, 0, true);  // mode 0: fill only
@@ -150,6 +166,15 @@ TEST(GdiShapes, EllipsesPolygonsAndRoundRectangles)
     EXPECT_EQ(s.c.At(7, 2), kRed);
     GDI_Polygon(s.c.DC(), tri, 1);  // one point or none: nothing more
     GDI_Polygon(s.c.DC(), nullptr, 3);
+  }
+  {
+    // Corners cut by 12 / 3 = 4: the cut runs x + y = 8 (a half would make it x + y = 10).
+    Scene s(-1, 0, true);
+    RoundRect(s.c.DC(), 2, 2, 14, 14, 12, 12);
+    EXPECT_EQ(s.c.At(4, 4), kBlue) << "centre (4.5, 4.5) inside the cut";
+    EXPECT_EQ(s.c.At(3, 3), kWhite) << "centre (3.5, 3.5) outside it";
+    EXPECT_EQ(s.c.At(11, 11), kBlue);
+    EXPECT_EQ(s.c.At(12, 12), kWhite);
   }
   {
     Scene s(-1, 0, true);

@@ -170,6 +170,42 @@ TEST(GdiText, NullAndOverlongTextsAreSafe)
   EXPECT_GT(GDI_DrawText(s.c.DC(), latin, -1, &r, 0), 0);
 }
 
+TEST(GdiText, LongNonAsciiTextIsCutAtACharacterBoundary)
+{
+  // Each character repeated past the 4095-byte buffer measures as the most whole characters
+  // that fit: never as a text cut inside a character (which would read as spaces).
+  TextScene s(8, 8);
+  struct Case
+  {
+    const char* utf8;
+    int bytes, fit;  // bytes per character; whole characters in 4095 bytes
+  } cases[] = {
+    {"\xc3\xa9", 2, 2047},          // é
+    {"\xe2\x82\xac", 3, 1365},      // €, fits exactly
+    {"\xf0\x9d\x84\x9e", 4, 1023},  // a character outside the basic plane
+  };
+  for (const Case& k : cases)
+  {
+    std::string fit, over;
+    for (int i = 0; i < k.fit; ++i) fit += k.utf8;
+    over = fit + k.utf8 + k.utf8;
+    ASSERT_LE((int)fit.size(), 4095);
+    const int width = s.Width(fit.c_str());
+    EXPECT_GT(width, 0) << k.bytes;
+    EXPECT_EQ(s.Width(over.c_str()), width) << k.bytes;
+    EXPECT_NE(width, s.Width(std::string(fit.size(), ' ').c_str())) << k.bytes;
+  }
+}
+
+TEST(GdiText, PixelAlignedTextAdvancesInWholePixels)
+{
+  // Aligned, ten narrow letters are ten times one; unaligned their fractions add up first.
+  TextScene s(8, 8, 13);
+  const std::string ten(10, 'i');
+  EXPECT_EQ(s.Width(ten.c_str(), DT_PIXELALIGN), 10 * s.Width("i", DT_PIXELALIGN));
+  EXPECT_NE(s.Width(ten.c_str()), 10 * s.Width("i")) << "the fixture needs a letter of a fractional width";
+}
+
 TEST(GdiText, MetricsNeedASelectedFont)
 {
   TEXTMETRIC tm = {};

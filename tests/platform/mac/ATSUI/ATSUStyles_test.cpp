@@ -247,6 +247,40 @@ TEST(ATSUStyles, UnsetAttributesReadAsDefaultsWithNotSet)
   EXPECT_NEAR(Fix2X(ascent), EngineMetrics(40, &face).ascent, 1e-4);
 }
 
+TEST(ATSUStyles, ACopyHasTheAttributesSetAndGoesItsOwnWay)
+{
+  Style s;
+  s.Size(20);
+  ASSERT_EQ(s.Set<Boolean>(kATSUQDBoldfaceTag, true), noErr);
+  ATSUStyle copy = nullptr;
+  ASSERT_EQ(ATSUCreateAndCopyStyle(s.Get(), &copy), noErr);
+  ASSERT_NE(copy, s.Get());
+  Fixed size = 0;
+  Boolean bold = false;
+  RGBColor colour{1, 2, 3};
+  EXPECT_EQ(ATSUGetAttribute(copy, kATSUSizeTag, 4, &size, nullptr), noErr);
+  EXPECT_EQ(size, X2Fix(20));
+  EXPECT_EQ(ATSUGetAttribute(copy, kATSUQDBoldfaceTag, 1, &bold, nullptr), noErr);
+  EXPECT_TRUE(bold);
+  EXPECT_EQ(ATSUGetAttribute(copy, kATSUColorTag, sizeof colour, &colour, nullptr), kATSUNotSetErr);
+
+  // Set on the copy, the colour leaves the original as it was.
+  colour = {0xffff, 0, 0};
+  const ATSUAttributeTag tag = kATSUColorTag;
+  const ByteCount bytes = sizeof colour;
+  ATSUAttributeValuePtr value = &colour;
+  EXPECT_EQ(ATSUSetAttributes(copy, 1, &tag, &bytes, &value), noErr);
+  EXPECT_EQ(ATSUGetAttribute(s.Get(), kATSUColorTag, sizeof colour, &colour, nullptr), kATSUNotSetErr);
+  EXPECT_EQ(colour.red, 0);
+  EXPECT_EQ(ATSUDisposeStyle(copy), noErr);
+  EXPECT_EQ(ATSUGetAttribute(s.Get(), kATSUSizeTag, 4, &size, nullptr), noErr) << "the original lives on";
+
+  int foreign = 0;
+  EXPECT_EQ(ATSUCreateAndCopyStyle(s.Get(), nullptr), paramErr);
+  EXPECT_EQ(ATSUCreateAndCopyStyle((ATSUStyle)(void*)&foreign, &copy), kATSUInvalidStyleErr);
+  EXPECT_EQ(ATSUCreateAndCopyStyle(copy, &copy), kATSUInvalidStyleErr) << "disposed";
+}
+
 TEST(ATSUStyles, NullDisposedAndForeignStylesAreRefused)
 {
   ATSUStyle style = nullptr;
