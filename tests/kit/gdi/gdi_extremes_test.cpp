@@ -1,6 +1,7 @@
 // Coordinates at the ends of the int range (and current positions past it as floats): every
 // shape, clip, image and text call computes without overflow and draws what the rectangle
-// holds of the canvas, no more and no less. Run under UBSan, each case would abort on overflow.
+// holds of the canvas, no more and no less. Under UBSan an overflow or an out-of-range
+// conversion in any case aborts the run.
 
 #include <gtest/gtest.h>
 
