@@ -20,15 +20,42 @@ constexpr Spot kKneeKnob{ 76, 159 }, kRmsKnob{ 76, 209 }, kDriveKnob{ 236, 352 }
 constexpr Spot kModeKnob{ 42, 41 };
 constexpr int kDialFrames = 150, kDotFrames = 151, kModeFrames = 145;
 
-// Faders: the handle's size, the fader's corner and length (horizontal).
+// Faders: the fader's corner and length (horizontal), the handle's size, and the parameter it
+// sets as the product declares it: from min to max with the shape that puts the value v at the
+// normalised position ((v - min) / (max - min))^(1 / shape). The handle's left edge stands at
+// int(position x (length - handle width)) and its value line down its middle column.
 struct Fader
 {
   Spot at;
   int length, handleW, handleH;
+  double min, max, shape;
 };
-constexpr Fader kThresholdFader{ { 276, 43 }, 407, 13, 13 };
-constexpr Fader kRangeFader{ { 276, 161 }, 407, 13, 10 };
-constexpr Fader kCompFader{ { 349, 356 }, 260, 16, 22 };
+constexpr Fader kThresholdFader{ { 276, 43 }, 407, 13, 13, -60.0, 0.0, 0.5 };
+constexpr Fader kRangeFader{ { 276, 161 }, 407, 13, 10, -40.0, 0.0, 0.5 };
+constexpr Fader kCompFader{ { 349, 356 }, 260, 16, 22, -20.0, 20.0, 1.0 };
+
+// A fader's scale: a tick at each mark's value, numbered unless the mark has no text. Threshold
+// and Range have theirs above the slot, apart from the meters' scales; Compensation below.
+struct Mark
+{
+  double value;
+  const char* text;
+};
+struct FaderScale
+{
+  const Fader* fader;
+  const Mark* marks;
+  int count;
+  int tickRow;  // a row every tick of the scale crosses
+  bool above;   // numbers above the ticks, else below them
+};
+constexpr Mark kThresholdMarks[] = { { -60, "-60" }, { -50, nullptr }, { -45, nullptr }, { -40, "-40" },
+                                     { -35, nullptr }, { -30, "-30" },  { -25, nullptr }, { -20, "-20" },
+                                     { -15, "-15" },   { -10, "-10" },  { -6, "-6" },     { -5, nullptr },
+                                     { -3, "-3" },     { 0, "0" } };
+constexpr Mark kRangeMarks[] = { { -40, "-40" }, { -30, "-30" }, { -25, nullptr }, { -20, "-20" }, { -15, "-15" },
+                                 { -10, "-10" }, { -6, "-6" },   { -5, nullptr },  { -3, "-3" },   { 0, "0" } };
+constexpr Mark kCompMarks[] = { { -20, "-20" }, { -10, "-10" }, { 0, "0" }, { 10, "+10" }, { 20, "+20" } };
 
 // Switches.
 constexpr int kButtonW = 40, kButtonH = 18, kToggleW = 24, kToggleH = 40;
@@ -45,16 +72,17 @@ struct Readout
   Spot at;
   int digits, decimals;
   bool indicator;  // an indicator is shown in its place at times
+  bool negative;   // shows the magnitude of a value that is never positive
 };
 constexpr Readout kReadouts[] = {
-  { { 206, 92 }, 4, 2, false },   // Threshold
-  { { 107, 166 }, 3, 1, false },  // Knee
-  { { 106, 215 }, 4, 1, false },  // RMS Size
-  { { 199, 208 }, 4, 2, false },  // Range
-  { { 233, 277 }, 5, 2, true },   // Attack
-  { { 531, 277 }, 4, 2, false },  // Ratio
-  { { 694, 277 }, 5, 1, true },   // Release
-  { { 706, 360 }, 5, 2, false },  // Parallel
+  { { 206, 92 }, 4, 2, false, true },    // Threshold
+  { { 107, 166 }, 3, 1, false, false },  // Knee
+  { { 106, 215 }, 4, 1, false, false },  // RMS Size
+  { { 199, 208 }, 4, 2, false, true },   // Range
+  { { 233, 277 }, 5, 2, true, false },   // Attack
+  { { 531, 277 }, 4, 2, false, false },  // Ratio
+  { { 694, 277 }, 5, 1, true, false },   // Release
+  { { 706, 360 }, 5, 2, false, false },  // Parallel
 };
 
 // The version line the editor prints itself.
@@ -64,4 +92,11 @@ constexpr int kVersionL = 187, kVersionR = 355;
 // input and output, v = 1 - (1 - r / 40)^2 for r dB of gain reduction.
 double LevelMeterPosition(double dB);
 double ReductionMeterPosition(double reductionDB);
+
+// The column of a fader's panel under the handle's value line when the fader shows value.
+int FaderValueX(const Fader& f, double value);
+// The three fader scales, each with its ticks' row.
+FaderScale ThresholdScale();
+FaderScale RangeScale();
+FaderScale CompensationScale();
 }  // namespace art

@@ -1,8 +1,10 @@
 // The background: the name strip, the section plates, the legends, the meter scales, the fader
-// slots, the readouts' windows and decimal points, the Mode knob's detent names.
+// slots with their scales, the readouts' windows, signs and decimal points, the Mode knob's
+// detent names.
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "ArtCanvas.h"
 #include "ArtImages.h"
@@ -10,22 +12,6 @@
 
 namespace art
 {
-double LevelMeterPosition(double dB)
-{
-  if (dB <= -60.0) return 0.0;
-  if (dB >= 0.0) return 1.0;
-  const double j = (dB + 60.0) / 60.0;
-  return j * j;
-}
-
-double ReductionMeterPosition(double r)
-{
-  if (r <= 0.0) return 0.0;
-  if (r >= 40.0) return 1.0;
-  const double x = 1.0 - r / 40.0;
-  return 1.0 - x * x;
-}
-
 namespace
 {
 using namespace colour;
@@ -68,15 +54,21 @@ void ModeNames(PIX_IBitmap* bm)
 {
   const char* names[5] = { "I", "II", "III", "IV", "Flat" };
   const float c = kModeSize / 2.0f - 0.5f;
+  // Each name's box keeps the same clearance from the knob whatever its angle and width, so "III"
+  // above it stays clear of the plate's edge.
+  const float clear = kModeSize / 2.0f + 2.0f, halfH = 3.5f;
   for (int i = 0; i < 5; ++i)
   {
+    const double a = KnobAngle(i / 4.0);
+    const float halfW = TextWidth(names[i], 10, kCondensedBold) / 2.0f;
+    const float r = clear + halfW * (float)std::fabs(std::sin(a)) + halfH * (float)std::fabs(std::cos(a));
     float x, y;
-    Polar(kModeKnob.x + c, kModeKnob.y + c, 45.0f, KnobAngle(i / 4.0), &x, &y);
-    Text(bm, (int)std::lround(x), (int)std::lround(y) + 4, names[i], 10, kLegend, kCentre, kCondensedBold);
+    Polar(kModeKnob.x + c, kModeKnob.y + c, r, a, &x, &y);
+    Text(bm, (int)std::lround(x), (int)std::lround(y + halfH), names[i], 10, kLegend, kCentre, kCondensedBold);
   }
-  Legend(bm, 158, 62, "Mode");
-  Caption(bm, 158, 76, "detector", kCentre);
-  Caption(bm, 158, 88, "voicing", kCentre);
+  Legend(bm, 150, 62, "Mode");
+  Caption(bm, 150, 76, "detector", kCentre);
+  Caption(bm, 150, 88, "voicing", kCentre);
 }
 
 void Readouts(PIX_IBitmap* bm)
@@ -88,13 +80,20 @@ void Readouts(PIX_IBitmap* bm)
     Fill(bm, r.at.x - 2, r.at.y - 2, w + 4, kDigitH + 4, kGroove);
     Fill(bm, r.at.x - 1, r.at.y - 1, w + 2, kDigitH + 2, kLcdBack);
     Fill(bm, r.at.x - 2, r.at.y + kDigitH + 1, w + 4, 1, Mix(kPlate, RGB(255, 255, 255), 0.15));
-    // The decimal point in the gap before the decimals.
+    // The decimal point: one lit pixel on the digits' baseline (their bottom segment's row), in the
+    // middle of the three columns between the last whole digit and the first decimal, clear of both.
     const int px = r.at.x + kDigitW * (r.digits - r.decimals);
-    Fill(bm, px, r.at.y + kDigitH - 2, 2, 2, kAmber);
+    Fill(bm, px, r.at.y + kDigitH - 2, 1, 1, kAmber);
+    // A readout showing a value's magnitude has the sign printed before its window, level with the
+    // digits' middle segment.
+    if (r.negative) Fill(bm, r.at.x - 2 - 2 - 5, r.at.y + 4, 5, 1, kLegend);
   }
 }
 
-void MeterScale(PIX_IBitmap* bm, int y, const double* marks, const char* const* labels, int n, bool reduction)
+// A meter's scale in the dim legend colour, ticks against the meter's groove at row y and numbers
+// below them, or above them when the scale sits over its meter.
+void MeterScale(PIX_IBitmap* bm, int y, const double* marks, const char* const* labels, int n, bool reduction,
+                bool above = false)
 {
   for (int i = 0; i < n; ++i)
   {
@@ -102,7 +101,7 @@ void MeterScale(PIX_IBitmap* bm, int y, const double* marks, const char* const* 
     const int x = kInputMeter.x + (int)std::lround((kMeterW - 1) * v);
     Fill(bm, x, y, 1, 3, kLegendDim);
     const EAlign align = i == 0 ? kLeft : (i == n - 1 ? kRight : kCentre);
-    Text(bm, align == kRight ? x + 1 : x, y + 11, labels[i], 8, kLegendDim, align, kSans);
+    Text(bm, align == kRight ? x + 1 : x, above ? y - 3 : y + 11, labels[i], 8, kLegendDim, align, kSans);
   }
 }
 
@@ -115,7 +114,8 @@ void Meters(PIX_IBitmap* bm)
   for (Spot m : { kInputMeter, kOutputMeter, kReductionMeter })
     Fill(bm, m.x - 2, m.y - 2, kMeterW + 4, kMeterH + 4, kGroove);
   MeterScale(bm, kInputMeter.y + kMeterH + 1, level, levelText, 8, false);
-  MeterScale(bm, kOutputMeter.y + kMeterH + 1, level, levelText, 8, false);
+  // The output meter's scale sits over it: under it is the Range fader's own scale.
+  MeterScale(bm, kOutputMeter.y - 5, level, levelText, 8, false, true);
   MeterScale(bm, kReductionMeter.y + kMeterH + 1, reduction, reductionText, 8, true);
   Legend(bm, 544, kInputMeter.y + 11, "Input", kLeft);
   Legend(bm, 544, kOutputMeter.y + 11, "Output", kLeft);
@@ -128,33 +128,48 @@ void FaderSlot(PIX_IBitmap* bm, const Fader& f)
   Recess(bm, f.at.x + f.handleW / 2 - 1, cy - 1, f.length - f.handleW + 2, 4, RGB(10, 10, 12));
 }
 
+// A fader's scale in the amber of the handles' value lines, told apart from the meters' grey: a
+// tick where the handle's line stands at each mark's value, brighter and numbered for a numbered mark.
+void FaderScaleMarks(PIX_IBitmap* bm, const FaderScale& s)
+{
+  const PIX_PixelValue numbered = Mix(kAmber, kPlate, 0.3), minor = Mix(kAmber, kPlate, 0.6);
+  for (int i = 0; i < s.count; ++i)
+  {
+    const Mark& m = s.marks[i];
+    const int x = FaderValueX(*s.fader, m.value);
+    Fill(bm, x, s.tickRow - 1, 1, 3, m.text ? numbered : minor);
+    if (!m.text) continue;
+    // The digits centred on the tick, the sign hanging before them.
+    const std::string text = m.text;
+    const int sign = text[0] == '-' || text[0] == '+' ? TextWidth(text.substr(0, 1), 8) : 0;
+    const int left = x - (TextWidth(text, 8) + sign) / 2;
+    Text(bm, left, s.above ? s.tickRow - 3 : s.tickRow + 11, text, 8, numbered, kLeft, kSans);
+  }
+}
+
 void Faders(PIX_IBitmap* bm)
 {
   FaderSlot(bm, kThresholdFader);
   FaderSlot(bm, kRangeFader);
   FaderSlot(bm, kCompFader);
+  FaderScaleMarks(bm, ThresholdScale());
+  FaderScaleMarks(bm, RangeScale());
+  FaderScaleMarks(bm, CompensationScale());
   Legend(bm, 271, kThresholdFader.at.y + 10, "Threshold", kRight);
   Legend(bm, 271, kRangeFader.at.y + 9, "Range", kRight);
   Caption(bm, 236, 101, "dB", kLeft);
   Caption(bm, 229, 217, "dB", kLeft);
-  // Compensation: -20 to +20 dB, linear under the handle's centre.
-  const int travel = kCompFader.length - kCompFader.handleW;
-  const char* texts[5] = { "-20", "-10", "0", "+10", "+20" };
-  for (int i = 0; i < 5; ++i)
-  {
-    const int x = kCompFader.at.x + kCompFader.handleW / 2 + travel * i / 4;
-    Fill(bm, x, kCompFader.at.y + kCompFader.handleH + 1, 1, 3, kLegendDim);
-    Text(bm, x, kCompFader.at.y + kCompFader.handleH + 13, texts[i], 8, kLegendDim, kCentre, kSans);
-  }
 }
 
 void Plates(PIX_IBitmap* bm)
 {
-  Plate(bm, 8, 28, 184, 214, 6, kPlate, kPlateEdge);    // detector
-  Plate(bm, 196, 28, 510, 204, 6, kPlate, kPlateEdge);  // levels
-  Plate(bm, 710, 28, 82, 204, 6, kPlate, kPlateEdge);   // topology
-  Plate(bm, 196, 236, 596, 96, 6, kPlate, kPlateEdge);  // time
-  Plate(bm, 8, 246, 184, 86, 6, kPlate, kPlateEdge);    // name
+  // The levels plate starts left of the signs before the Threshold and Range readouts, and the
+  // topology plate is wide enough for its names centred on the switch.
+  Plate(bm, 8, 28, 172, 214, 6, kPlate, kPlateEdge);    // detector
+  Plate(bm, 184, 28, 504, 204, 6, kPlate, kPlateEdge);  // levels
+  Plate(bm, 692, 28, 100, 204, 6, kPlate, kPlateEdge);  // topology
+  Plate(bm, 184, 236, 608, 96, 6, kPlate, kPlateEdge);  // time
+  Plate(bm, 8, 246, 172, 86, 6, kPlate, kPlateEdge);    // name
   Plate(bm, 8, 336, 784, 58, 6, kPlate, kPlateEdge);    // colour
 }
 
@@ -180,9 +195,11 @@ void Legends(PIX_IBitmap* bm)
   Legend(bm, kParallelKnob.x + kDotSize / 2, 348, "Parallel");
   Caption(bm, 741, 369, "%");
 
-  Legend(bm, 751, 46, "Topology");
-  Caption(bm, 751, 72, "Feedback", kCentre);
-  Caption(bm, 751, 133, "Feedforward", kCentre);
+  // Centred on the switch: the lever's up and down positions under and over their names.
+  const int topology = kTopologySwitch.x + kToggleW / 2;
+  Legend(bm, topology, 46, "Topology");
+  Caption(bm, topology, 72, "Feedback", kCentre);
+  Caption(bm, topology, 133, "Feedforward", kCentre);
 
   Text(bm, 20, 280, "Kestrovane", 20, kLegend, kLeft, kSansBold);
   Text(bm, 21, 297, "BUSS COMPRESSOR", 9, kLegendDim, kLeft, kCondensedBold);
