@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <sndfile.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include <regex>
 #include <string>
 
+#include "ToolRun.h"
 #include "audio_buffer.h"
 
 namespace
@@ -23,29 +23,10 @@ struct Host
 };
 const Host kHosts[] = { { KV_VSTHOST, KV_KESTROVANE_VST }, { KV_AUHOST, KV_KESTROVANE_AU } };
 
-struct ToolRun
-{
-  int status = -1;
-  std::string out;
-};
-
-ToolRun RunCommand(const std::string& cmd)
-{
-  ToolRun r;
-  if (FILE* p = popen(cmd.c_str(), "r"))
-  {
-    char buf[512];
-    while (fgets(buf, sizeof(buf), p)) r.out += buf;
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  }
-  return r;
-}
-
 // Standard output and error together, or the standard output alone.
 ToolRun RunHost(const Host& h, const std::string& args, bool withErrors = true)
 {
-  return RunCommand(std::string("'") + h.tool + "' '" + h.plugin + "' " + args + (withErrors ? " 2>&1" : " 2>/dev/null"));
+  return RunTool(std::string("'") + h.tool + "' '" + h.plugin + "' " + args + (withErrors ? " 2>&1" : " 2>/dev/null"));
 }
 
 std::string Dir()
@@ -164,7 +145,7 @@ TEST_F(HostsOptions, HelpGoesToTheStandardOutput)
   }
   for (const char* tool : { KV_LV2HOST, KV_EDITOR_RENDER })
   {
-    const ToolRun r = RunCommand(std::string("'") + tool + "' --help 2>/dev/null");
+    const ToolRun r = RunTool(std::string("'") + tool + "' --help 2>/dev/null");
     EXPECT_EQ(r.status, 0) << tool;
     EXPECT_EQ(r.out.rfind("usage: ", 0), 0u) << tool << "\n" << r.out;
   }
