@@ -28,20 +28,43 @@ enum class SampleFormat
 // Reads any file libsndfile reads (WAV, AIFF, FLAC, ...) into planar floats.
 bool ReadAudioFile(const std::string& path, AudioBuffer* pOut, std::string* pError);
 
-// Writes a WAV file; PCM formats are clipped to full scale by libsndfile.
-bool WriteWavFile(const std::string& path, const AudioBuffer& audio, SampleFormat format, std::string* pError);
+// The file types the tools write, named by a file name's extension (any case): .wav, .flac,
+// .aif or .aiff, .ogg (Vorbis). False for any other name.
+enum class AudioContainer
+{
+  kWav,
+  kFlac,
+  kAiff,
+  kOggVorbis
+};
+bool ContainerForPath(const std::string& path, AudioContainer* pOut);
+// The extensions ContainerForPath knows, for messages.
+constexpr const char* kAudioExtensions = ".wav, .flac, .aif, .aiff or .ogg";
 
-// Peak and RMS level of one channel (or all channels together) in dB relative to full scale;
-// silence reads as -inf.
+// Whether a container holds samples of a format: FLAC holds PCM only; Ogg Vorbis has no sample
+// format of its own (it is written from floats whatever the format).
+bool ContainerHolds(AudioContainer container, SampleFormat format);
+
+// Writes an audio file of the type its name's extension names; PCM formats are clipped to full
+// scale by libsndfile.
+bool WriteAudioFile(const std::string& path, const AudioBuffer& audio, SampleFormat format, std::string* pError);
+
+// Peak and RMS level of one channel (or all channels together) in dB relative to full scale, over
+// the finite samples; silence reads as -inf. Samples that are NaN or infinite are counted apart.
 struct Levels
 {
   double peakDb;
   double rmsDb;
+  long nonFinite = 0;
+  long count = 0;  // samples measured, finite or not
 };
 Levels MeasureLevels(const std::vector<float>& samples, int first = 0, int count = -1);
 Levels MeasureLevels(const AudioBuffer& audio);
 
 // "-12.3 dB" style text for a level; "-inf dB" for silence.
 std::string FormatDb(double db);
+
+// "peak -1.0 dB, RMS -18.8 dB", saying how many samples were NaN or infinite when any were.
+std::string LevelsText(const Levels& levels);
 
 }  // namespace kvtool

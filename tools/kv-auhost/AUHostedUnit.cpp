@@ -316,6 +316,13 @@ int AUHostedUnit::FindParameter(const std::string& name)
   return -1;
 }
 
+int AUHostedUnit::NumInputBuses()
+{
+  UInt32 n = 0, size = sizeof(n);
+  if (AudioUnitGetProperty(mUnit, kAudioUnitProperty_ElementCount, kAudioUnitScope_Input, 0, &n, &size)) return 1;
+  return (int)n;
+}
+
 float AUHostedUnit::GetParameter(AudioUnitParameterID id)
 {
   AudioUnitParameterValue v = 0.0f;
@@ -348,7 +355,7 @@ std::string AUHostedUnit::DisplayText(const ParamInfo& p, float value)
 }
 
 bool AUHostedUnit::SetParameterByDisplay(const std::string& name, const std::string& display, std::string* pShown,
-                                         std::string* pError)
+                                         std::string* pError, std::string* pName)
 {
   const std::vector<ParamInfo> params = Parameters();
   const ParamInfo* p = nullptr;
@@ -361,37 +368,31 @@ bool AUHostedUnit::SetParameterByDisplay(const std::string& name, const std::str
     *pError = "no parameter \"" + name + "\"; the parameters are: " + names;
     return false;
   }
-  float value = 0.0f;
-  bool found = false;
-  for (const std::string& text : p->valueStrings)
+  kvtool::ParamValues values;
+  values.name = p->name;
+  values.unit = p->unitName;
+  values.texts = p->valueStrings;
+  values.numeric = values.texts.empty();
+  values.lo = p->minValue;
+  values.hi = p->maxValue;
+  kvtool::ParamChoice choice;
+  if (!kvtool::ChooseParamValue(values, display, &choice, pError)) return false;
+  float value = (float)choice.number;
+  if (choice.text >= 0)
   {
-    if (!kvtool::SameText(text, display)) continue;
-    // The unit maps its own text to its value.
-    CFStringRef s = CFStringCreateWithCString(nullptr, text.c_str(), kCFStringEncodingUTF8);
+    // The unit maps its own text to its value; an indexed parameter's values count from its minimum.
+    value = p->minValue + (float)choice.text;
+    CFStringRef s = CFStringCreateWithCString(nullptr, p->valueStrings[(size_t)choice.text].c_str(), kCFStringEncodingUTF8);
     AudioUnitParameterValueFromString vfs = { p->id, s, NAN };
     UInt32 size = sizeof(vfs);
-    AudioUnitGetProperty(mUnit, kAudioUnitProperty_ParameterValueFromString, kAudioUnitScope_Global, 0, &vfs, &size);
-    CFRelease(s);
-    if (!std::isnan(vfs.outValue))
-    {
+    if (!AudioUnitGetProperty(mUnit, kAudioUnitProperty_ParameterValueFromString, kAudioUnitScope_Global, 0, &vfs, &size) &&
+        !std::isnan(vfs.outValue))
       value = vfs.outValue;
-      found = true;
-    }
-    break;
-  }
-  double number = 0.0;
-  if (!found && kvtool::LeadingNumber(display, &number))
-  {
-    value = (float)std::min(std::max(number, (double)p->minValue), (double)p->maxValue);
-    found = true;
-  }
-  if (!found)
-  {
-    *pError = "parameter \"" + p->name + "\" shows no value \"" + display + "\"";
-    return false;
+    CFRelease(s);
   }
   SetParameter(p->id, value);
   if (pShown) *pShown = DisplayText(*p, GetParameter(p->id));
+  if (pName) *pName = p->name;
   return true;
 }
 

@@ -58,6 +58,8 @@ public:
   bool Open(Component component, std::string* pError);
   void Close();
   AudioUnit Unit() const { return mUnit; }
+  // How many input buses the unit has (a second one is its sidechain).
+  int NumInputBuses();
 
   // Sets the block size, the sample rate and the formats: nMain channels on input bus 0, nSide on
   // bus 1 (0: left unset), nOut on the output bus; feeds the inputs as asked; initialises.
@@ -74,9 +76,11 @@ public:
   float GetParameter(AudioUnitParameterID id);
   OSStatus SetParameter(AudioUnitParameterID id, float value);
   std::string DisplayText(const ParamInfo& p, float value);
-  // Sets a parameter by a display value ("-20", "Fast", "On"); false with a message when none shows it.
+  // Sets a parameter by a value as the hosts' shared options take it (see kvtool::ChooseParamValue:
+  // "-20", "-20 dB", "Fast", "On", "1"); false with a message naming the values it takes.
+  // *pShown is what the unit then displays, *pName (when given) the parameter's own name.
   bool SetParameterByDisplay(const std::string& name, const std::string& display, std::string* pShown,
-                             std::string* pError);
+                             std::string* pError, std::string* pName = nullptr);
   std::vector<std::string> FactoryPresets();
   OSStatus ChoosePreset(int index);
   int CurrentPreset(std::string* pName);

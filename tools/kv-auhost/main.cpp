@@ -2,8 +2,8 @@
 // line, as a host does: it registers and opens the component through its entry, sets the stream
 // formats, feeds the inputs by render callback or through a source unit, renders, and reports the
 // unit, its parameters with their display values, the levels and the CPU time per second of audio.
-// Its options are kv-vsthost's wherever they apply, so that the two deliverables can be run side by
-// side on the same input.
+// It takes the same options as kv-vsthost (the shared ones of tools/common/host_cli.h), so that the
+// two deliverables run side by side on the same input.
 
 #include <sys/stat.h>
 
@@ -21,28 +21,22 @@
 namespace
 {
 const char* kTool = "kv-auhost";
-const char* kUsage =
+
+// What one input bus takes here: mono or stereo.
+constexpr int kMaxBusChannels = 2;
+const std::string kUsage = std::string(
   "usage: kv-auhost BUNDLE.component [options]\n"
-  "  -i, --input FILE         audio to process (default: the built-in 8-second signal)\n"
-  "  -s, --sidechain FILE     audio for the second input bus (default: none connected)\n"
-  "  -o, --output FILE        write the processed audio as WAV\n"
-  "  -r, --rate HZ            sample rate (default: the input file's, else 44100)\n"
-  "  -b, --block N            frames per render call (default 512)\n"
-  "  -p, --param NAME=VALUE   set a parameter by name to a display value, e.g. -p Threshold=-20\n"
-  "      --program N|NAME     choose a factory program before the parameters\n"
-  "      --load-state FILE    load a saved class-info state before the program and parameters\n"
-  "      --save-state FILE    save the class-info state (an XML property list) after processing\n"
+  "Runs an Audio Unit bundle over the input and reports its parameters, the levels and the CPU time.\n"
+  "The options shared with kv-vsthost:\n") + kvtool::kSharedOptionsHelp +
+  "kv-auhost's own:\n"
   "      --inputs KIND        how inputs arrive: callback (default), fast (a source unit pulled\n"
   "                           through its fast render procedure) or entry (pulled with AudioUnitRender)\n"
-  "      --repeat N           process the input N times in a row (for steadier CPU figures)\n"
-  "      --format F           output samples: float (default), pcm24 or pcm16\n"
-  "      --list-programs      print the factory programs\n"
   "      --list-properties    print the properties the unit answers\n"
-  "  -q, --quiet              print only the summary\n";
+  "The input feeds the unit's first input bus; -s feeds its second (its sidechain), which is left\n"
+  "unconnected without it. The state files hold the class-info state as an XML property list.\n";
 
 struct Options : kvtool::HostOptions
 {
-  std::string sidechain;
   kvau::InputKind inputs = kvau::InputKind::kRenderCallback;
   bool listProperties = false;
 };
@@ -54,24 +48,20 @@ struct Options : kvtool::HostOptions
 
 bool ParseOptions(int argc, char** argv, Options* o)
 {
-  for (int i = 1; i < argc; ++i)
-  {
-    const std::string a = argv[i];
-    if (a == "-h" || a == "--help") return false;
-    if (kvtool::ParseSharedOption(kTool, argc, argv, &i, o)) continue;
-    if (i + 1 < argc && (a == "-s" || a == "--sidechain")) o->sidechain = argv[++i];
-    else if (i + 1 < argc && a == "--inputs")
+  return kvtool::ParseHostOptions(kTool, kUsage, argc, argv, o, [o](int argc, char** argv, int* pIdx) {
+    const std::string a = argv[*pIdx];
+    if (a == "--inputs")
     {
-      const std::string k = argv[++i];
+      const std::string k = kvtool::OptionValue(kTool, argc, argv, pIdx);
       if (k == "callback") o->inputs = kvau::InputKind::kRenderCallback;
       else if (k == "fast") o->inputs = kvau::InputKind::kSourceFastProc;
       else if (k == "entry") o->inputs = kvau::InputKind::kSourceEntry;
-      else Fail("unknown input kind " + k);
+      else Fail("--inputs takes callback, fast or entry, not \"" + k + "\"");
     }
     else if (a == "--list-properties") o->listProperties = true;
-    else Fail("unknown option " + a + " (or it needs a value)");
-  }
-  return !o->plugin.empty();
+    else return false;
+    return true;
+  });
 }
 
 // The bundle folder for a path to it or to the module inside it.
@@ -130,17 +120,12 @@ int main(int argc, char** argv)
   Options o;
   if (!ParseOptions(argc, argv, &o))
   {
-    fputs(kUsage, stderr);
+    fputs(kUsage.c_str(), stderr);
     return 2;
   }
   const kvtool::HostInput input = kvtool::LoadHostInput(kTool, o);
+  const kvtool::AudioBuffer& side = input.sidechain;
   std::string err;
-  kvtool::AudioBuffer side;
-  if (!o.sidechain.empty())
-  {
-    if (!kvtool::ReadAudioFile(o.sidechain, &side, &err)) Fail(err);
-    if (side.sampleRate != input.rate) Fail("the side chain runs at a different rate than the input");
-  }
 
   // ----- Unit -----
   kvau::ComponentEntry entry;
@@ -149,7 +134,8 @@ int main(int argc, char** argv)
   if (!component) Fail(bundle + ": " + err);
   kvau::AUHostedUnit unit;
   if (!unit.Open(component, &err)) Fail(err);
-  const int nSide = std::min(side.NumChannels(), 2);
+  kvtool::CheckHostChannels(kTool, input, kMaxBusChannels, unit.NumInputBuses() > 1 ? kMaxBusChannels : 0);
+  const int nSide = side.NumChannels();
   int nMain = 2, nOut = 2;
   ChooseLayout(unit, input.audio.NumChannels(), nSide, &nMain, &nOut);
   if (unit.Prepare(input.rate, (UInt32)o.block, nMain, nSide, nOut, o.inputs, &err)) Fail(err);
@@ -193,9 +179,9 @@ int main(int argc, char** argv)
   {
     kvtool::ParamAssignment a;
     if (!kvtool::ParseParamAssignment(p, &a, &err)) Fail(err);
-    std::string shown;
-    if (!unit.SetParameterByDisplay(a.name, a.value, &shown, &err)) Fail(err);
-    if (!o.quiet) printf("Set %s to %s\n", a.name.c_str(), shown.c_str());
+    std::string shown, name;
+    if (!unit.SetParameterByDisplay(a.name, a.value, &shown, &err, &name)) Fail(err);
+    if (!o.quiet) printf("Set %s to %s\n", name.c_str(), shown.c_str());
   }
   std::string programName;
   const int program = unit.CurrentPreset(&programName);

@@ -35,7 +35,8 @@ const char* kUsage =
   "      --bundle PATH        the VST bundle folder whose images the editor shows\n"
   "                           (default: " KV_DEFAULT_VST_BUNDLE ")\n"
   "      --program N|NAME     a factory program by number (from 0) or name, chosen as a host does\n"
-  "  -p, --param NAME=VALUE   a parameter by name and display value, e.g. -p Threshold=-20\n"
+  "  -p, --param NAME=VALUE   a parameter by name and value, as kv-vsthost takes it (see its --help),\n"
+  "                           e.g. -p Threshold=-20, -p Oversample=On\n"
   "      --meter in|out|gr=V  a meter's value, 0 to 1, as the audio thread leaves it after a block\n"
   "Gestures on the control of a parameter, in the order given, after the settings above:\n"
   "      --drag NAME=DY       press its centre, drag DY pixels up (down when negative), release\n"
@@ -166,8 +167,9 @@ void SetParameter(AEffect* e, const std::string& option)
     return EffectText(e, effGetParamDisplay, idx);
   };
   double normalized = 0.0;
-  if (!kvtool::FindNormalizedForDisplay(displayAt, a.value, &normalized))
-    Fail("parameter \"" + EffectText(e, effGetParamName, idx) + "\" shows no value \"" + a.value + "\"");
+  if (!kvtool::FindNormalizedForValue(EffectText(e, effGetParamName, idx), EffectText(e, effGetParamLabel, idx), displayAt,
+                                      a.value, &normalized, &err))
+    Fail(err);
   e->setParameter(e, idx, (float)normalized);
 }
 

@@ -19,15 +19,17 @@ const char* kUsage =
   "usage: kv-lv2host URI [options]\n"
   "       kv-lv2host --list\n"
   "  -i, --input FILE         audio to process (default: the built-in 8-second signal)\n"
-  "  -o, --output FILE        write the processed audio as WAV\n"
-  "  -r, --rate HZ            sample rate (default: the input file's, else 44100)\n"
-  "  -b, --block N            frames per run call (default 512)\n"
+  "  -o, --output FILE        write the processed audio; the extension names the file type:\n"
+  "                           .wav, .flac, .aif/.aiff or .ogg (Ogg Vorbis)\n"
+  "  -r, --rate HZ            sample rate, 8000 to 768000 (default: the input file's, else 44100)\n"
+  "  -b, --block N            frames per run call, 1 to 65536 (default 512)\n"
   "  -p, --param NAME=VALUE   set a control input by symbol or name to a number or the label of\n"
   "                           one of its scale points, e.g. -p threshold=-20\n"
   "      --repeat N           process the input N times in a row (for steadier CPU figures)\n"
-  "      --format F           output samples: float (default), pcm24 or pcm16\n"
+  "      --format F           output samples: float (default; FLAC: pcm24), pcm24 or pcm16\n"
   "      --list               print the URIs and names of the LV2 plug-ins installed\n"
   "  -q, --quiet              print only the summary\n"
+  "  -h, --help               print this help\n"
   "The first two audio inputs and outputs carry the signal; sidechain inputs hear silence.\n";
 
 constexpr const char* kTool = "kv-lv2host";
@@ -44,17 +46,14 @@ struct Options : kvtool::HostOptions
 
 bool ParseOptions(int argc, char** argv, Options* o)
 {
-  for (int i = 1; i < argc; ++i)
-  {
-    const std::string a = argv[i];
-    if (a == "-h" || a == "--help") return false;
-    if (a == "--list") o->list = true;
-    else if (!kvtool::ParseSharedOption(kTool, argc, argv, &i, o)) Fail("unknown option " + a);
-  }
+  const bool named = kvtool::ParseHostOptions(kTool, kUsage, argc, argv, o, [o](int, char** argv, int* pIdx) {
+    return std::string(argv[*pIdx]) == "--list" && (o->list = true);
+  });
   // Options of the shared set that LV2 plug-ins have no counterpart for here.
   if (!o->program.empty() || o->listPrograms) Fail("LV2 plug-ins have no programs here");
   if (!o->loadState.empty() || !o->saveState.empty()) Fail("kv-lv2host does not load or save state");
-  return o->list || !o->plugin.empty();
+  if (!o->sidechain.empty()) Fail("kv-lv2host feeds no sidechain");
+  return o->list || named;
 }
 
 void SetControl(Lv2HostedPlugin& plug, const std::string& option, bool quiet)

@@ -35,10 +35,17 @@ bool EditorWindow::Open(int width, int height, const std::string& title, std::st
   const xcb_atom_t protocols = Atom(mConn, "WM_PROTOCOLS");
   mDeleteAtom = Atom(mConn, "WM_DELETE_WINDOW");
   xcb_change_property(mConn, XCB_PROP_MODE_REPLACE, mWindow, protocols, XCB_ATOM_ATOM, 32, 1, &mDeleteAtom);
-  xcb_map_window(mConn, mWindow);
   free(xcb_get_input_focus_reply(mConn, xcb_get_input_focus(mConn), nullptr));
   mOpen = true;
   return true;
+}
+
+void EditorWindow::Show(int width, int height)
+{
+  const uint32_t size[2] = { (uint32_t)width, (uint32_t)height };
+  xcb_configure_window(mConn, mWindow, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+  xcb_map_window(mConn, mWindow);
+  free(xcb_get_input_focus_reply(mConn, xcb_get_input_focus(mConn), nullptr));
 }
 
 EditorWindow::~EditorWindow()

@@ -1,6 +1,7 @@
 #pragma once
 // The host's window for a plug-in's editor: a top-level X11 window of the editor's size on the
-// display of $DISPLAY, closed by the window manager's close button or by the tool.
+// display of $DISPLAY, closed by the window manager's close button or by the tool. It is made
+// before the editor opens in it and shown once the editor's size is known.
 
 #include <cstdint>
 #include <string>
@@ -10,8 +11,10 @@ struct xcb_connection_t;
 class EditorWindow
 {
 public:
-  // False with a message when there is no display or the window cannot be made.
+  // Makes the window, not yet shown; false with a message when there is no display.
   bool Open(int width, int height, const std::string& title, std::string* pError);
+  // Sizes the window and shows it.
+  void Show(int width, int height);
   ~EditorWindow();
 
   uintptr_t Id() const { return mWindow; }

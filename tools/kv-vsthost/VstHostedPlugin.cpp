@@ -254,12 +254,14 @@ VstIntPtr VstHostedPlugin::Answer(VstInt32 opCode, VstInt32 idx, VstIntPtr /*val
 
 bool VstHostedPlugin::EditorSize(int* pWidth, int* pHeight) const
 {
-  if (!(mEffect->flags & effFlagsHasEditor)) return false;
+  if (!HasEditor()) return false;
   ERect* r = nullptr;
   if (!Dispatch(effEditGetRect, 0, 0, &r) || !r) return false;
-  *pWidth = r->right - r->left;
-  *pHeight = r->bottom - r->top;
-  return *pWidth > 0 && *pHeight > 0;
+  const int w = r->right - r->left, h = r->bottom - r->top;
+  if (w <= 0 || h <= 0) return false;
+  *pWidth = w;
+  *pHeight = h;
+  return true;
 }
 
 bool VstHostedPlugin::OpenEditor(uintptr_t parentWindow)

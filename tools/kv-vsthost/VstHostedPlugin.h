@@ -55,8 +55,10 @@ public:
   // Processes one block of planar buffers (numInputs in, numOutputs out).
   void ProcessBlock(ProcessKind kind, float** in, float** out, double** dIn, double** dOut, int nFrames);
 
-  // The editor: its size from get-rect (false when the plug-in has none), opened into a window of
-  // the host's windowing system (an X11 window id), its idle call, closing it.
+  // The editor: whether the plug-in has one, its size from get-rect (false while the plug-in
+  // reports none: some report it only once the editor is open), opened into a window of the
+  // host's windowing system (an X11 window id), its idle call, closing it.
+  bool HasEditor() const { return (mEffect->flags & effFlagsHasEditor) != 0; }
   bool EditorSize(int* pWidth, int* pHeight) const;
   bool OpenEditor(uintptr_t parentWindow);
   void IdleEditor();

@@ -25,30 +25,26 @@
 
 namespace
 {
-const char* kUsage =
+const std::string kUsage = std::string(
   "usage: kv-vsthost PLUGIN.so [options]\n"
-  "  -i, --input FILE         audio to process (default: the built-in 8-second signal)\n"
-  "  -o, --output FILE        write the processed audio as WAV\n"
-  "  -r, --rate HZ            sample rate (default: the input file's, else 44100)\n"
-  "  -b, --block N            frames per process call (default 512)\n"
-  "  -p, --param NAME=VALUE   set a parameter by name to a display value, e.g. -p Threshold=-20\n"
-  "      --program N|NAME     choose a factory program before the parameters\n"
-  "      --load-state FILE    load a saved state before the program and parameters\n"
-  "      --save-state FILE    save the state after processing\n"
+  "Runs a VST 2.4 plug-in over the input and reports its parameters, the levels and the CPU time.\n"
+  "The options shared with kv-auhost:\n") + kvtool::kSharedOptionsHelp +
+  "kv-vsthost's own:\n"
   "      --double             process in double precision when the plug-in can\n"
   "      --accumulate         use the accumulating process call\n"
-  "      --repeat N           process the input N times in a row (for steadier CPU figures)\n"
-  "      --format F           output samples: float (default), pcm24 or pcm16\n"
-  "      --list-programs      print the programs\n"
   "      --editor             open the plug-in's editor in an X11 window and run the input through\n"
   "                           it in real time, over and over, until the window is closed; prints\n"
   "                           every edit the plug-in reports\n"
   "      --editor-seconds S   close the editor after S seconds\n"
-  "  -q, --quiet              print only the summary\n";
+  "The plug-in's first two inputs are its main input; inputs beyond them are its sidechain, fed\n"
+  "from -s (silent without it).\n";
 
 constexpr const char* kParamStateHeader = "# kv-vsthost parameter state";
 
 constexpr const char* kTool = "kv-vsthost";
+
+// Inputs beyond these are the plug-in's sidechain.
+constexpr int kMainInputs = 2;
 
 struct Options : kvtool::HostOptions
 {
@@ -63,21 +59,19 @@ struct Options : kvtool::HostOptions
 
 bool ParseOptions(int argc, char** argv, Options* o)
 {
-  for (int i = 1; i < argc; ++i)
-  {
-    const std::string a = argv[i];
-    if (a == "-h" || a == "--help") return false;
+  return kvtool::ParseHostOptions(kTool, kUsage, argc, argv, o, [o](int argc, char** argv, int* pIdx) {
+    const std::string a = argv[*pIdx];
     if (a == "--double") o->useDouble = true;
     else if (a == "--editor") o->editor = true;
     else if (a == "--editor-seconds")
     {
-      if (i + 1 >= argc || !(o->editorSeconds = atof(argv[++i])) || o->editorSeconds < 0) Fail("--editor-seconds needs a positive number");
+      o->editorSeconds = kvtool::NumberOptionValue(kTool, argc, argv, pIdx, 0.001, 1e6);
       o->editor = true;
     }
     else if (a == "--accumulate") o->accumulate = true;
-    else if (!kvtool::ParseSharedOption(kTool, argc, argv, &i, o)) Fail("unknown option " + a);
-  }
-  return !o->plugin.empty();
+    else return false;
+    return true;
+  });
 }
 
 std::string FourCC(int id)
@@ -186,15 +180,14 @@ void SetParameter(VstHostedPlugin& plug, const std::string& option, bool quiet)
   }
   const float before = plug.GetParam(idx);
   double normalized = 0.0;
-  std::string shown;
   const auto displayAt = [&](double n) {
     plug.SetParam(idx, (float)n);
     return plug.ParamDisplay(idx);
   };
-  if (!kvtool::FindNormalizedForDisplay(displayAt, a.value, &normalized, &shown))
+  if (!kvtool::FindNormalizedForValue(plug.ParamName(idx), plug.ParamLabel(idx), displayAt, a.value, &normalized, &err))
   {
     plug.SetParam(idx, before);
-    Fail("parameter \"" + plug.ParamName(idx) + "\" shows no value \"" + a.value + "\"");
+    Fail(err);
   }
   plug.SetParam(idx, (float)normalized);
   if (!quiet) printf("Set %s to %s %s (normalised %.6f)\n", plug.ParamName(idx).c_str(), plug.ParamDisplay(idx).c_str(),
@@ -211,13 +204,14 @@ void PrintParameters(VstHostedPlugin& plug)
   }
 }
 
-// The plug-in's block buffers over an input: channel i of the plug-in takes channel i of the input;
-// a mono input feeds both of a stereo pair; inputs beyond the file's (a sidechain) hear silence.
+// The plug-in's block buffers over an input: its first two inputs take the input's channels (a
+// mono input feeds both of a stereo pair), the inputs beyond them the sidechain's the same way,
+// or silence without one.
 class BlockRunner
 {
 public:
-  BlockRunner(VstHostedPlugin& plug, VstHostedPlugin::ProcessKind kind, const kvtool::AudioBuffer& input, int block)
-    : mPlug(plug), mKind(kind), mInput(input), mNIn(std::max(0, plug.Effect()->numInputs)),
+  BlockRunner(VstHostedPlugin& plug, VstHostedPlugin::ProcessKind kind, const kvtool::HostInput& input, int block)
+    : mPlug(plug), mKind(kind), mInput(input.audio), mSide(input.sidechain), mNIn(std::max(0, plug.Effect()->numInputs)),
       mNOut(std::max(0, plug.Effect()->numOutputs))
   {
     for (auto* v : { &mIn, &mOut }) v->assign((size_t)(v == &mIn ? mNIn : mNOut), std::vector<float>((size_t)block));
@@ -265,14 +259,17 @@ public:
 private:
   const float* Source(int i) const
   {
-    if (i < mInput.NumChannels()) return mInput.channels[(size_t)i].data();
-    if (i == 1 && mInput.NumChannels() == 1) return mInput.channels[0].data();
+    const kvtool::AudioBuffer& from = i < kMainInputs ? mInput : mSide;
+    const int c = i < kMainInputs ? i : i - kMainInputs;
+    if (c < from.NumChannels()) return from.channels[(size_t)c].data();
+    if (c == 1 && from.NumChannels() == 1) return from.channels[0].data();
     return nullptr;
   }
 
   VstHostedPlugin& mPlug;
   VstHostedPlugin::ProcessKind mKind;
   const kvtool::AudioBuffer& mInput;
+  const kvtool::AudioBuffer& mSide;
   int mNIn, mNOut;
   std::vector<std::vector<float>> mIn, mOut;
   std::vector<std::vector<double>> mDIn, mDOut;
@@ -288,13 +285,13 @@ struct RunResult
 };
 
 // Runs the input through the plug-in in blocks, `repeat` times over.
-RunResult ProcessAll(VstHostedPlugin& plug, VstHostedPlugin::ProcessKind kind, const kvtool::AudioBuffer& input,
+RunResult ProcessAll(VstHostedPlugin& plug, VstHostedPlugin::ProcessKind kind, const kvtool::HostInput& input,
                      int block, int repeat)
 {
   BlockRunner runner(plug, kind, input, block);
-  const int nFrames = input.NumFrames();
+  const int nFrames = input.audio.NumFrames();
   RunResult r;
-  r.output.sampleRate = input.sampleRate;
+  r.output.sampleRate = input.rate;
   r.output.Resize(std::max(runner.NumOutputs(), 1), nFrames);
   plug.Start();
   for (int pass = 0; pass < repeat; ++pass)
@@ -322,15 +319,26 @@ void PrintEdits(VstHostedPlugin& plug, int* pCount)
 
 // The editor in a window of its own: editor-idle at 30 Hz on this thread, the audio on another,
 // in real time, until the window closes or the time is up.
-int RunEditor(VstHostedPlugin& plug, const Options& o, const kvtool::AudioBuffer& input)
+int RunEditor(VstHostedPlugin& plug, const Options& o, const kvtool::HostInput& input)
 {
-  int w = 0, h = 0;
-  if (!plug.EditorSize(&w, &h)) Fail("the plug-in has no editor");
+  if (!plug.HasEditor()) Fail("the plug-in has no editor");
+  // A plug-in that reports its size only once its editor is open opens into a window of a
+  // provisional size; the window takes the size the plug-in reports once open.
+  constexpr int kProvisionalWidth = 640, kProvisionalHeight = 480;
+  int w = kProvisionalWidth, h = kProvisionalHeight;
+  const bool sizeKnown = plug.EditorSize(&w, &h);
   EditorWindow window;
   std::string err;
   if (!window.Open(w, h, plug.EffectName(), &err)) Fail(err);
   if (!plug.OpenEditor(window.Id())) Fail("the plug-in did not open its editor in the window");
-  printf("Editor: opened %d x %d in X11 window 0x%lx\n", w, h, (unsigned long)window.Id());
+  if (!plug.EditorSize(&w, &h) && !sizeKnown)
+  {
+    plug.CloseEditor();
+    Fail("the plug-in opened its editor but reports no size for it");
+  }
+  window.Show(w, h);
+  printf("Editor: opened %d x %d in X11 window 0x%lx%s\n", w, h, (unsigned long)window.Id(),
+         sizeKnown ? "" : " (size reported once open)");
   fflush(stdout);
 
   std::atomic<bool> stop{ false };
@@ -340,8 +348,8 @@ int RunEditor(VstHostedPlugin& plug, const Options& o, const kvtool::AudioBuffer
     // One block at a time, each when its time has come, the input looping.
     BlockRunner runner(plug, kind, input, o.block);
     const auto blockTime = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-      std::chrono::duration<double>(o.block / std::max(1.0, input.sampleRate)));
-    const int nFrames = input.NumFrames();
+      std::chrono::duration<double>(o.block / input.rate));
+    const int nFrames = input.audio.NumFrames();
     auto next = std::chrono::steady_clock::now();
     plug.Start();
     for (int pos = 0; !stop.load(); pos = pos + o.block < nFrames ? pos + o.block : 0)
@@ -380,11 +388,10 @@ int main(int argc, char** argv)
   Options o;
   if (!ParseOptions(argc, argv, &o))
   {
-    fputs(kUsage, stderr);
+    fputs(kUsage.c_str(), stderr);
     return 2;
   }
   const kvtool::HostInput in = kvtool::LoadHostInput(kTool, o);
-  const kvtool::AudioBuffer& input = in.audio;
   const double rate = in.rate;
 
   // ----- Plug-in -----
@@ -392,6 +399,8 @@ int main(int argc, char** argv)
   std::string err;
   if (!plug.Load(o.plugin, &err)) Fail(o.plugin + ": " + err);
   AEffect* e = plug.Effect();
+  kvtool::CheckHostChannels(kTool, in, std::min(std::max(0, e->numInputs), kMainInputs),
+                            std::max(0, e->numInputs - kMainInputs));
   plug.Open(rate, o.block);
 
   printf("Plug-in: %s\n", o.plugin.c_str());
@@ -411,11 +420,11 @@ int main(int argc, char** argv)
   if (!o.quiet) PrintParameters(plug);
 
   // ----- Processing -----
-  if (o.editor) return RunEditor(plug, o, input);
+  if (o.editor) return RunEditor(plug, o, in);
   const VstHostedPlugin::ProcessKind kind =
     o.accumulate ? VstHostedPlugin::ProcessKind::kAccumulating : plug.BestProcessKind(o.useDouble);
-  const RunResult run = ProcessAll(plug, kind, input, o.block, o.repeat);
-  const int nFrames = input.NumFrames();
+  const RunResult run = ProcessAll(plug, kind, in, o.block, o.repeat);
+  const int nFrames = in.audio.NumFrames();
   const kvtool::AudioBuffer& output = run.output;
   const double cpu = run.cpuSeconds;
   const int nBlocks = run.nBlocks;

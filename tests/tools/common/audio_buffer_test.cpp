@@ -39,7 +39,7 @@ TEST(AudioFile, RoundTripsEachFormat)
   {
     const std::string path = TempPath("roundtrip.wav");
     std::string err;
-    ASSERT_TRUE(kvtool::WriteWavFile(path, in, c.format, &err)) << err;
+    ASSERT_TRUE(kvtool::WriteAudioFile(path, in, c.format, &err)) << err;
     AudioBuffer out;
     ASSERT_TRUE(kvtool::ReadAudioFile(path, &out, &err)) << err;
     EXPECT_EQ(out.sampleRate, 48000.0);
@@ -61,9 +61,9 @@ TEST(AudioFile, FailuresSayWhy)
 
   AudioBuffer empty;
   err.clear();
-  EXPECT_FALSE(kvtool::WriteWavFile(TempPath("empty.wav"), empty, SampleFormat::kFloat32, &err));
+  EXPECT_FALSE(kvtool::WriteAudioFile(TempPath("empty.wav"), empty, SampleFormat::kFloat32, &err));
   EXPECT_FALSE(err.empty());
-  EXPECT_FALSE(kvtool::WriteWavFile("/nonexistent-dir/x.wav", Ramp(1, 10), SampleFormat::kFloat32, &err));
+  EXPECT_FALSE(kvtool::WriteAudioFile("/nonexistent-dir/x.wav", Ramp(1, 10), SampleFormat::kFloat32, &err));
 }
 
 TEST(Levels, PeakAndRmsInDb)

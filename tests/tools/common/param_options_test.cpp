@@ -105,3 +105,67 @@ TEST(ParamOptions, FindsTextDisplaysOnAGrid)
   EXPECT_FALSE(kvtool::FindNormalizedForDisplay(ModeDisplay, "V", &n));
   EXPECT_FALSE(kvtool::FindNormalizedForDisplay(ModeDisplay, "2", &n)) << "a number on a parameter of names";
 }
+
+TEST(ParamOptions, ValuesAreChosenAsBothHostsTakeThem)
+{
+  // A threshold in dB, a switch, and a level with a named bottom ("-inf") as some plug-ins show it.
+  const kvtool::ParamValues threshold = kvtool::ValuesFromDisplay("Threshold", "dB", ThresholdDisplay);
+  EXPECT_TRUE(threshold.numeric);
+  EXPECT_EQ(threshold.Describe(), "-60 to 0 dB");
+  const kvtool::ParamValues onOff = kvtool::ValuesFromDisplay("Oversample", "", [](double n) { return n < 0.5 ? "Off" : "On"; });
+  EXPECT_FALSE(onOff.numeric);
+  EXPECT_EQ(onOff.Describe(), "Off or On (or their numbers, 0 to 1)");
+  const kvtool::ParamValues level = kvtool::ValuesFromDisplay("Level", "dB", [](double n) {
+    char s[32];
+    snprintf(s, sizeof(s), "%.1f", n * 40.0 - 40.0);
+    return n < 0.01 ? std::string("-inf") : std::string(s);
+  });
+  EXPECT_EQ(level.Describe(), "-39.6 to 0 dB, or -inf");
+
+  const struct
+  {
+    const kvtool::ParamValues* values;
+    const char* wanted;
+    bool ok;
+    int text;
+    double number;
+  } cases[] = {
+    { &threshold, "-20", true, -1, -20.0 },       { &threshold, "-20 dB", true, -1, -20.0 },
+    { &threshold, "-20db", true, -1, -20.0 },     { &threshold, "0", true, -1, 0.0 },
+    { &threshold, "-61", false, 0, 0 },           { &threshold, "1", false, 0, 0 },
+    { &threshold, "-20 ms", false, 0, 0 },        { &threshold, "nan", false, 0, 0 },
+    { &threshold, "-inf", false, 0, 0 },          { &threshold, "loud", false, 0, 0 },
+    { &onOff, "on", true, 1, 0 },                 { &onOff, "OFF", true, 0, 0 },
+    { &onOff, "1", true, 1, 0 },                  { &onOff, "0", true, 0, 0 },
+    { &onOff, "2", false, 0, 0 },                 { &onOff, "0.5", false, 0, 0 },
+    { &onOff, "-1", false, 0, 0 },                { &onOff, "1 dB", false, 0, 0 },
+    { &level, "-inf", true, 0, 0 },               { &level, "-inf dB", true, 0, 0 },
+    { &level, "-12", true, -1, -12.0 },           { &level, "0.5", false, 0, 0 },
+  };
+  for (const auto& c : cases)
+  {
+    kvtool::ParamChoice choice;
+    std::string err;
+    EXPECT_EQ(kvtool::ChooseParamValue(*c.values, c.wanted, &choice, &err), c.ok) << c.values->name << " " << c.wanted;
+    if (c.ok)
+    {
+      EXPECT_EQ(choice.text, c.text) << c.values->name << " " << c.wanted;
+      EXPECT_EQ(choice.number, c.number) << c.values->name << " " << c.wanted;
+    }
+    else
+    {
+      EXPECT_NE(err.find("takes " + c.values->Describe() + ", not \"" + c.wanted + "\""), std::string::npos) << err;
+    }
+  }
+
+  // Through the display: the value set shows what was asked.
+  double n = -1.0;
+  std::string err;
+  ASSERT_TRUE(kvtool::FindNormalizedForValue("Level", "dB", [](double x) { return x < 0.01 ? std::string("-inf") : std::to_string(x * 40.0 - 40.0); },
+                                             "-inf dB", &n, &err)) << err;
+  EXPECT_LT(n, 0.01);
+  ASSERT_TRUE(kvtool::FindNormalizedForValue("Threshold", "dB", ThresholdDisplay, "-20 dB", &n, &err)) << err;
+  EXPECT_EQ(ThresholdDisplay(n), "-20.0");
+  EXPECT_FALSE(kvtool::FindNormalizedForValue("Threshold", "dB", ThresholdDisplay, "-61", &n, &err));
+  EXPECT_EQ(err, "parameter \"Threshold\" takes -60 to 0 dB, not \"-61\"");
+}

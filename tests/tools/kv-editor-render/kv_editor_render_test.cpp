@@ -243,7 +243,7 @@ TEST(KvEditorRender, BadRequestsFailClearlyAndWriteNothing)
     std::string args, says;
   } bad[] = {
     { "-p Nope=1", "no parameter \"Nope\"" },
-    { "-p Mode=Loud", "shows no value \"Loud\"" },
+    { "-p Mode=Loud", "parameter \"Mode\" takes I, II, III, IV or Flat (or their numbers, 0 to 4), not \"Loud\"" },
     { "-p Attack", "Attack" },
     { "--program 'No Such Program'", "no program" },
     { "--program 999", "no program" },

@@ -5,13 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cmath>
 #include <cstdio>
 #include <regex>
 #include <string>
 
+#include "ToolRun.h"
 #include "audio_buffer.h"
 #include "default_signal.h"
 
@@ -21,24 +20,11 @@ constexpr const char* kAmp = "http://lv2plug.in/plugins/eg-amp";
 constexpr const char* kMidiGate = "http://lv2plug.in/plugins/eg-midigate";
 constexpr const char* kSampler = "http://lv2plug.in/plugins/eg-sampler";
 
-struct HostRun
-{
-  int status = -1;
-  std::string out;  // standard output and error together
-};
+using HostRun = ToolRun;
 
 HostRun RunHost(const std::string& args)
 {
-  HostRun r;
-  const std::string cmd = std::string("'") + KV_LV2HOST + "' " + args + " 2>&1";
-  if (FILE* p = popen(cmd.c_str(), "r"))
-  {
-    char buf[512];
-    while (fgets(buf, sizeof(buf), p)) r.out += buf;
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  }
-  return r;
+  return RunTool(std::string("'") + KV_LV2HOST + "' " + args + " 2>&1");
 }
 
 void ExpectFailure(const std::string& args, const std::string& reason)
