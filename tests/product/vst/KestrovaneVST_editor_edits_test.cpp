@@ -1,10 +1,11 @@
 // Edits the product's editor makes on its own reach the host as it can record them: a host writes
-// touch automation between a parameter's begin and end, so every value of a wheel step, a
-// double-click (a reset, the Release knob's Auto Release step and its Release re-send) and a value
-// a knob adopts while painting lies inside a begin/end pair of its own parameter, and two pairs of
-// one parameter never nest. Only a press sends its value before its begin: the control reacts (a
-// fader jumps to the pointer) and then the gesture starts.
+// touch automation between a parameter's begin and end, so every value of a wheel step or a
+// double-click (a reset, the Mode knob's release after it, the Release knob's Auto Release step
+// and its Release re-send) lies inside a begin/end pair of its own parameter, and two pairs of one
+// parameter never nest. Only a press sends its value before its begin: the control reacts (a fader
+// jumps to the pointer) and then the gesture starts.
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -133,7 +134,7 @@ TEST_F(KestrovaneEditorEditsTest, WheelStepsAndDoubleClicksOnEveryControlAreEdit
     { "three wheel steps up", 3, 0 },
     { "two fine wheel steps down", -2, NSShiftKeyMask },
     { "a double-click", 0, 0 },
-    { "thirty wheel steps up", 30, 0 },  // the Mode knob moves two detents, its paints adopt them
+    { "thirty wheel steps up", 30, 0 },  // the Mode knob's paints move its detent on the way
     { "another double-click", 0, 0 },
   };
   for (int idx : controls)
