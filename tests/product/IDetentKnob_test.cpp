@@ -147,3 +147,49 @@ TEST_F(DetentKnobTest, AHostValueDuringAWheelTurnIsNotSentBackByAPaint)
     EXPECT_EQ(mPlug.GetParam(9)->GetNormalized(), c.host);
   }
 }
+
+// A new knob asks to be drawn twice: its first drawing adopts the value, and the second shows it.
+TEST_F(DetentKnobTest, ANewKnobStaysDirtyThroughItsFirstCleaning)
+{
+  IDetentKnob knob(&mPlug, 0, 0, 9, &mBitmap, 5);
+  EXPECT_TRUE(knob.IsDirty());
+  knob.SetClean();
+  EXPECT_TRUE(knob.IsDirty()) << "the redraw request of the constructor";
+  knob.SetClean();
+  EXPECT_FALSE(knob.IsDirty());
+}
+
+// A value the knob did not follow (typed in the editor, which moves no image) is taken by the next
+// paint: detent and image go to it, and it is sent again, as an edit of its own. A change of less
+// than 0.9 of a step is the image's own play and is not taken.
+TEST_F(DetentKnobTest, APaintAdoptsAValueChangedFromOutsideAndSendsIt)
+{
+  struct Case
+  {
+    double value;
+    bool adopted;
+  } cases[] = { { 0.75, true }, { 0.6, false }, { 0.25, true }, { 0.03, false }, { 1.0, true } };
+  double image = 0.0;
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.value);
+    mGraphics->SetParameterFromGUI(9, c.value);
+    EXPECT_EQ(mKnob->GetValue(), c.value);
+    mPlug.mLog.clear();
+    Paint();
+    if (c.adopted) image = c.value;
+    EXPECT_EQ(mKnob->DragPosition(), image);
+    EXPECT_EQ(mKnob->FrameFor(mKnob->DragPosition()), (int)(144 * image + 0.5) + 1);
+    if (c.adopted)
+    {
+      EXPECT_EQ(mKnob->Detent(), c.value);
+      char inform[32];
+      snprintf(inform, sizeof(inform), "inform 9 %g", c.value);
+      EXPECT_EQ(mPlug.mLog, (std::vector<std::string>{ "begin 9", inform, "change 9", "end 9" }));
+    }
+    else
+    {
+      EXPECT_TRUE(mPlug.mLog.empty());
+    }
+  }
+}

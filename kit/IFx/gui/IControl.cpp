@@ -71,7 +71,11 @@ void IControl::SetDirty(bool pushParamToPlug)
   // Only a value nobody replaced meanwhile is clamped; a newer one brings its own SetDirty.
   if (clamped != v) mValue.compare_exchange_strong(v, clamped, std::memory_order_acq_rel);
   mDirtyState.fetch_or(kDirty, std::memory_order_acq_rel);
-  if (pushParamToPlug && mPlug && mParamIdx >= 0) mPlug->SetParameterFromGUI(mParamIdx, clamped);
+  if (!pushParamToPlug || !mPlug || mParamIdx < 0) return;
+  // Through the editor, which knows the gesture under way; a control no editor holds yet goes
+  // straight to the plug-in.
+  if (IGraphics* pGraphics = mPlug->GetGUI()) pGraphics->PushParamToPlug(mParamIdx, clamped);
+  else mPlug->SetParameterFromGUI(mParamIdx, clamped);
 }
 
 void IControl::SetClean()

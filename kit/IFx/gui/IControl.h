@@ -58,7 +58,8 @@ public:
   virtual bool IsHit(int x, int y) { return mTargetRECT.Contains(x, y); }
 
   // Clamps the value, marks the control dirty and, when asked and bound, sends the value to the
-  // plug-in as an editor change.
+  // plug-in as an editor change, through the editor surface that holds the plug-in's editor
+  // (IGraphics::PushParamToPlug), which tells the host inside a begin and end of the parameter.
   virtual void SetDirty(bool pushParamToPlug = true);
   // Cleans the control, unless a redraw was requested: then it stays dirty for one more pass.
   virtual void SetClean();

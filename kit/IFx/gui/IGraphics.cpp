@@ -123,6 +123,15 @@ void IGraphics::SetParameterFromGUI(int paramIdx, double normalizedValue)
     if (IControl* c = mControls.Get(i); c->ParamIdx() == paramIdx) c->SetValueFromUserInput(normalizedValue);
 }
 
+void IGraphics::PushParamToPlug(int paramIdx, double normalizedValue)
+{
+  if (!mPlug) return;
+  const bool ownGesture = paramIdx != mGestureParam && paramIdx != mPressParam;
+  if (ownGesture) mPlug->BeginInformHostOfParamChange(paramIdx);
+  mPlug->SetParameterFromGUI(paramIdx, normalizedValue);
+  if (ownGesture) mPlug->EndInformHostOfParamChange(paramIdx);
+}
+
 // ----- Redraw -----
 
 bool IGraphics::IsDirty(IRECT* pR)
@@ -253,7 +262,9 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* pMod)
   mMouseY = y;
   IControl* pControl = mControls.Get(c);
   const unsigned epoch = mControlsEpoch;
+  mPressParam = pControl->ParamIdx();
   pControl->OnMouseDown(x, y, pMod);
+  mPressParam = -1;
   if (epoch != mControlsEpoch) return;  // the handler replaced the controls
   // The host hears the begin after the control reacted, so a control that jumps to the pointer
   // has already sent its new value.

@@ -125,6 +125,11 @@ public:
   void SetControlFromPlug(int controlIdx, double normalizedValue);
   // Editor to controls: every control bound to paramIdx takes the value as user input.
   void SetParameterFromGUI(int paramIdx, double normalizedValue);
+  // A control's value to the plug-in as the user's edit (SetDirty(true) of a bound control). The
+  // host records an edit only between a begin and an end of its parameter: a value sent inside the
+  // gesture the host heard begin, or by the press that begins it next, goes as it is; any other (a
+  // wheel step, a double-click, a value the control adopts on its own) is a gesture of its own.
+  void PushParamToPlug(int paramIdx, double normalizedValue);
 
   // ----- Redraw -----
   // Unions the rectangles of the dirty controls into *pR (which the caller has emptied); false
@@ -202,6 +207,9 @@ private:
   // The parameter whose gesture the host heard begin and not yet end, or -1: the host hears an
   // end only after a begin, and every begin gets its end.
   int mGestureParam = -1;
+  // The parameter of the control whose press handler runs, or -1: a value it sends goes before
+  // the begin the press is followed by.
+  int mPressParam = -1;
   // Counts the replacements of the control list, so an event handler that resized the editor
   // is not followed by calls on the controls it deleted.
   unsigned mControlsEpoch = 0;

@@ -137,15 +137,17 @@ TEST_F(ControlsTest, SwitchStepping)
       EXPECT_NEAR(s->GetValue(), v, 1e-12) << k.frames << " frames from " << k.start;
     }
   }
-  // A right click prompts, does not step, and still sends the value.
+  // A right click prompts, does not step, and still sends the value, as a press does: before the
+  // begin of its gesture.
   IBitmap strip(mPixels.get(), 10, 40, 3);
   ISwitchControl* s = Add(new ISwitchControl(&mPlug, 0, 0, 2, &strip));
   s->SetValueFromPlug(0.5);
   mPlug.mLog.clear();
-  s->OnMouseDown(1, 1, Mod(true));
+  mGraphics->OnMouseDown(1, 1, Mod(true));
   EXPECT_EQ(s->GetValue(), 0.5);
   EXPECT_EQ(mGraphics->mPrompts, Strings({ "value Mode" }));
-  EXPECT_EQ(mPlug.mLog, Strings({ "inform 2 0.5", "change 2" }));
+  EXPECT_EQ(mPlug.mLog, Strings({ "inform 2 0.5", "change 2", "begin 2" }));
+  mGraphics->OnMouseUp(1, 1, Mod(true));
 }
 
 TEST_F(ControlsTest, ContactIsOnOnlyWhilePressed)

@@ -69,16 +69,22 @@ TEST_F(SurfaceTest, GestureOrder)
     { "press on nothing", { { "down", 60, 60 }, { "drag", 61, 61 }, { "up", 61, 61 } }, {} },
     { "double-click",
       { { "down", 5, 5 }, { "up", 5, 5 }, { "dbl", 5, 5 }, { "up", 5, 5 } },
-      { "down A 5 5", "inform 0 0.7", "change 0", "begin 0", "up A", "end 0", "dbl A", "inform 0 0.866025",
-        "change 0", "up A" } },
+      { "down A 5 5", "inform 0 0.7", "change 0", "begin 0", "up A", "end 0", "dbl A", "begin 0",
+        "inform 0 0.866025", "change 0", "end 0", "up A" } },
     { "a press whose release never came",
       { { "down", 5, 5 }, { "down", 35, 5 }, { "up", 35, 5 } },
       { "down A 5 5", "inform 0 0.7", "change 0", "begin 0", "end 0", "down B 35 5", "inform 1 0.2", "change 1",
         "begin 1", "up B", "end 1" } },
+    { "wheel steps: each an edit of its own", { { "wheel", 35, 5 }, { "wheel", 35, 5 } },
+      { "wheel B 1", "begin 1", "inform 1 0.21", "change 1", "end 1", "wheel B 1", "begin 1", "inform 1 0.22",
+        "change 1", "end 1" } },
+    { "a wheel step inside a gesture of its parameter", { { "down", 35, 5 }, { "wheel", 35, 5 }, { "up", 35, 5 } },
+      { "down B 35 5", "inform 1 0.2", "change 1", "begin 1", "wheel B 1", "inform 1 0.21", "change 1", "up B",
+        "end 1" } },
     { "double-click on a gesture still open",
       { { "down", 5, 5 }, { "dbl", 5, 5 }, { "up", 5, 5 } },
-      { "down A 5 5", "inform 0 0.7", "change 0", "begin 0", "end 0", "dbl A", "inform 0 0.866025", "change 0",
-        "up A" } },
+      { "down A 5 5", "inform 0 0.7", "change 0", "begin 0", "end 0", "dbl A", "begin 0", "inform 0 0.866025",
+        "change 0", "end 0", "up A" } },
   };
   for (const Case& c : cases)
   {
@@ -89,6 +95,7 @@ TEST_F(SurfaceTest, GestureOrder)
       if (e == "down") mGraphics->OnMouseDown(s.x, s.y, &mNoMod);
       else if (e == "up") mGraphics->OnMouseUp(s.x, s.y, &mNoMod);
       else if (e == "drag") mGraphics->OnMouseDrag(s.x, s.y, &mNoMod);
+      else if (e == "wheel") mGraphics->OnMouseWheel(s.x, s.y, &mNoMod, 1);
       else mGraphics->OnMouseDblClick(s.x, s.y, &mNoMod);
     }
     EXPECT_EQ(Log(), c.log) << c.name;
@@ -96,16 +103,20 @@ TEST_F(SurfaceTest, GestureOrder)
   }
 }
 
+// No gesture begins on this road, so every value the control sends is an edit of its own.
 TEST_F(SurfaceTest, DoubleClickAsSingleClickCapturesWithoutAGesture)
 {
   SpyControl* a = AddSpy(IRECT(0, 0, 20, 20), 0, "A");
   Attach();
   a->SetDblAsSingleClick(true);
+  a->mValueOnDown = 0.5;
+  a->mDragScale = 0.1;
   EXPECT_TRUE(mGraphics->OnMouseDblClick(5, 5, &mNoMod));
   EXPECT_EQ(mGraphics->GetMouseCapture(), 0);
   mGraphics->OnMouseDrag(6, 7, &mNoMod);
   mGraphics->OnMouseUp(30, 30, &mNoMod);
-  EXPECT_EQ(Log(), Strings({ "down A 5 5", "drag A 1 2", "up A" }));
+  EXPECT_EQ(Log(), Strings({ "down A 5 5", "begin 0", "inform 0 0.5", "change 0", "end 0", "drag A 1 2", "begin 0",
+                             "inform 0 0.7", "change 0", "end 0", "up A" }));
   EXPECT_FALSE(mGraphics->OnMouseDblClick(40, 40, &mNoMod));
 }
 
