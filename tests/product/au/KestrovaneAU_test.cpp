@@ -271,19 +271,6 @@ TEST_F(KestrovaneAUTest, ClassInfoRoundTripBetweenTwoInstances)
 
 namespace
 {
-AudioStreamBasicDescription FloatFormat(double rate, UInt32 channels)
-{
-  AudioStreamBasicDescription f = {};
-  f.mSampleRate = rate;
-  f.mFormatID = kAudioFormatLinearPCM;
-  f.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
-  f.mBytesPerPacket = f.mBytesPerFrame = 4;
-  f.mFramesPerPacket = 1;
-  f.mBitsPerChannel = 32;
-  f.mChannelsPerFrame = channels;
-  return f;
-}
-
 OSStatus SetFormat(AudioUnit unit, AudioUnitScope scope, const AudioStreamBasicDescription& f)
 {
   return AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, scope, 0, &f, sizeof(f));
@@ -307,9 +294,9 @@ TEST_F(KestrovaneAUTest, FormatTrialKeepsTheHostsInputAndNeverLeavesBuffersUnwri
   const int block = 256;
   kvtool::AudioBuffer input = kvtool::MakeDefaultSignal(44100.0, 2);
   for (auto& ch : input.channels) ch.resize(8192);
-  const AudioStreamBasicDescription refused[] = { FloatFormat(44100.0, 0), FloatFormat(44100.0, 8),
-                                                  FloatFormat(NAN, 2), FloatFormat(INFINITY, 2) };
-  const AudioStreamBasicDescription good = FloatFormat(44100.0, 2);
+  const AudioStreamBasicDescription refused[] = { kvau::FloatFormat(44100.0, 0), kvau::FloatFormat(44100.0, 8),
+                                                  kvau::FloatFormat(NAN, 2), kvau::FloatFormat(INFINITY, 2) };
+  const AudioStreamBasicDescription good = kvau::FloatFormat(44100.0, 2);
 
   for (kvau::InputKind kind : { kvau::InputKind::kRenderCallback, kvau::InputKind::kSourceFastProc, kvau::InputKind::kSourceEntry })
   {
@@ -334,7 +321,7 @@ TEST_F(KestrovaneAUTest, FormatTrialKeepsTheHostsInputAndNeverLeavesBuffersUnwri
         EXPECT_EQ(SetFormat(unit, scope, f), kAudioUnitErr_InvalidProperty) << f.mChannelsPerFrame << " " << f.mSampleRate;
         EXPECT_EQ(FormatChannels(unit, scope), 0u);
       }
-    EXPECT_EQ(SetFormat(unit, kAudioUnitScope_Output, FloatFormat(44100.0, 3)), kAudioUnitErr_InvalidProperty);
+    EXPECT_EQ(SetFormat(unit, kAudioUnitScope_Output, kvau::FloatFormat(44100.0, 3)), kAudioUnitErr_InvalidProperty);
     EXPECT_EQ(FormatChannels(unit, kAudioUnitScope_Output), 0u);
 
     // Both buses refused: the unit starts, but has nothing to write into the host's buffers.
