@@ -53,7 +53,7 @@ struct Lanes<true>
   // Ceiled lane by lane: minpd and maxpd return their second operand where either is NaN.
   static KV_HOT_INLINE T Ceil(T v)
   {
-    const T limit = { kvshapers::kMaxDetectorLevel, kvshapers::kMaxDetectorLevel };
+    const T limit = { kvshapers::kMaxLevel, kvshapers::kMaxLevel };
     return _mm_max_pd(-limit, _mm_min_pd(limit, v));
   }
   static KV_HOT_INLINE T Abs(T v) { return _mm_and_pd(v, (T)_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL)); }

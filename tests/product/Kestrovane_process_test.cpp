@@ -633,3 +633,78 @@ TEST(KestrovaneProcess, AnAbsurdBurstRecoversAsOneAtTheDetectorsCeiling)
   EXPECT_LT(absurd, 44100) << "under a second";
   EXPECT_LT(fullScale, atCeiling) << "below the ceiling a level keeps its own recovery";
 }
+
+// "Drive" takes its input held at the detector's ceiling (+20 dB over full scale): at the ceiling
+// and below it it shapes as its formula says, bit for bit; above it as at the ceiling, so its
+// fold, which grows as the square of its input, cannot carry a finite input out of range.
+TEST(KestrovaneProcess, DriveHoldsItsInputAtTheCeiling)
+{
+  for (double amount : { 30.0, 100.0 })
+  {
+    const double b = 0.3 * std::pow(1.11, amount) / std::pow(1.11, 100.0), k1 = 1.0 / (1.0 - b / 2.0), k2 = b / 2.0;
+    const auto driven = [&](double x) {
+      const double y = x * k1 * (1.0 - std::fabs(x * k2));
+      return (1.0 - 1.5 * b) * y + 1.5 * b * std::sin(y * kPi / 2.0);
+    };
+    for (double x : { 0.5, 9.999, 10.0, -10.0, 10.000001, 1e20, -1e30, 3e38, 1e300 })
+    {
+      SCOPED_TRACE(testing::Message() << x << " at " << amount << " %");
+      KestrovaneHarness d;
+      d.Configure({ { K::kRatio, 1.0 }, { K::kDrive, amount } });
+      d.RunDc(3, x);
+      EXPECT_EQ(d.out[0][2], driven(std::max(-10.0, std::min(10.0, x))));
+    }
+  }
+}
+
+// Every finite input gives finite output in every setting, as doubles and as the floats a host
+// takes: bursts from 1e3 to the top of a float's range through "Drive", "Sag", oversampling, the parallel mix and both topologies, in
+// the sample-by-sample form and the staged form in every encoding (alike, bit for bit). The
+// output comes back after each burst: 150 ms on, it is that of the program without bursts.
+TEST(KestrovaneProcess, FiniteInputGivesFiniteOutputInEverySetting)
+{
+  const double bursts[] = { 1e3, 1e10, 1e20, 1e30, 3e38 };
+  const int lead = 1024, burstFrames = 512, window = 8820, settle = 6615;
+  const auto signal = [&](bool withBursts) {
+    return [=](int n) {
+      double x = Program(n)[0];
+      const int k = (n - lead) / (burstFrames + window), at = (n - lead) % (burstFrames + window);
+      if (withBursts && n >= lead && k < (int)std::size(bursts) && at < burstFrames)
+        x = bursts[k] * ((k % 2) ? -1.0 : 1.0) * std::sin(0.05 * at + 0.3);
+      return Frame{ x, 0.7 * x, 0.0, 0.0 };
+    };
+  };
+  const int total = lead + (int)std::size(bursts) * (burstFrames + window);
+  for (double drive : { 0.0, 100.0 })
+    for (double sag : { 0.0, 100.0 })
+      for (int os : { 0, 1 })
+        for (double parallel : { 0.0, 50.0 })
+          for (int topology : { (int)K::kFeedforward, (int)K::kFeedback })
+          {
+            SCOPED_TRACE(testing::Message() << "drive " << drive << ", sag " << sag << ", oversample " << os
+                                            << ", parallel " << parallel << ", topology " << topology);
+            const std::initializer_list<std::pair<int, double>> settings = {
+              { K::kThreshold, -20.0 }, { K::kRatio, 4.0 },          { K::kMode, K::kModeII },
+              { K::kAttack, 1.0 },      { K::kRelease, 20.0 },       { K::kRMSSize, 5.0 },
+              { K::kDrive, drive },     { K::kSag, sag },            { K::kOversample, (double)os },
+              { K::kParallel, parallel }, { K::kTopology, (double)topology }
+            };
+            EveryForm forms;
+            KestrovaneHarness calm;
+            for (KestrovaneHarness* h : forms.All()) h->Configure(settings);
+            calm.Configure(settings);
+            for (KestrovaneHarness* h : forms.All()) h->Run(total, signal(true));
+            calm.Run(total, signal(false));
+            for (int c = 0; c < 2; ++c)
+              for (int i = 0; i < total; ++i)
+              {
+                // Finite as the float a host takes, too.
+                ASSERT_TRUE(std::isfinite((float)forms.plain.out[c][(size_t)i])) << c << " " << i;
+                if (i >= lead && (i - lead) % (burstFrames + window) >= burstFrames + settle)
+                {
+                  ASSERT_NEAR(forms.plain.out[c][(size_t)i], calm.out[c][(size_t)i], 1e-4) << c << " " << i;
+                }
+              }
+            forms.ExpectSame();
+          }
+}

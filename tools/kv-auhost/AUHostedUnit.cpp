@@ -40,6 +40,19 @@ std::string FourCC(UInt32 code)
   return s;
 }
 
+AudioStreamBasicDescription FloatFormat(double sampleRate, UInt32 nChannels)
+{
+  AudioStreamBasicDescription f = {};
+  f.mSampleRate = sampleRate;
+  f.mFormatID = kAudioFormatLinearPCM;
+  f.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+  f.mBytesPerPacket = f.mBytesPerFrame = 4;
+  f.mFramesPerPacket = 1;
+  f.mBitsPerChannel = 32;
+  f.mChannelsPerFrame = nChannels;
+  return f;
+}
+
 Component RegisterBundleComponent(const std::string& bundlePath, ComponentEntry* pEntry, std::string* pError)
 {
   CFURLRef url = CFURLCreateFromFileSystemRepresentation(nullptr, (const UInt8*)bundlePath.data(), (CFIndex)bundlePath.size(), true);
@@ -198,14 +211,7 @@ OSStatus AUHostedUnit::Prepare(double sampleRate, UInt32 maxFrames, int nMain, i
     feed->mSampleRate = sampleRate;
     mFeeds.push_back(feed);
 
-    AudioStreamBasicDescription f = {};
-    f.mSampleRate = sampleRate;
-    f.mFormatID = kAudioFormatLinearPCM;
-    f.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
-    f.mBytesPerPacket = f.mBytesPerFrame = 4;
-    f.mFramesPerPacket = 1;
-    f.mBitsPerChannel = 32;
-    f.mChannelsPerFrame = (UInt32)n;
+    const AudioStreamBasicDescription f = FloatFormat(sampleRate, (UInt32)n);
     if (kind == InputKind::kRenderCallback)
     {
       r = AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, bus, &f, sizeof(f));
@@ -226,14 +232,7 @@ OSStatus AUHostedUnit::Prepare(double sampleRate, UInt32 maxFrames, int nMain, i
       if (r) return fail("the connection to the source unit on bus " + std::to_string(bus), r);
     }
   }
-  AudioStreamBasicDescription out = {};
-  out.mSampleRate = sampleRate;
-  out.mFormatID = kAudioFormatLinearPCM;
-  out.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
-  out.mBytesPerPacket = out.mBytesPerFrame = 4;
-  out.mFramesPerPacket = 1;
-  out.mBitsPerChannel = 32;
-  out.mChannelsPerFrame = (UInt32)nOut;
+  const AudioStreamBasicDescription out = FloatFormat(sampleRate, (UInt32)nOut);
   r = AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &out, sizeof(out));
   if (r) return fail("an output format of " + std::to_string(nOut) + " channels", r);
   r = AudioUnitInitialize(mUnit);
@@ -619,14 +618,7 @@ static ComponentResult SourceEntry(ComponentParameters* cp, void* storage)
       if (!feed || !data || !size) return kAudioUnitErr_InvalidProperty;
       if (id == kAudioUnitProperty_StreamFormat && *size >= sizeof(AudioStreamBasicDescription))
       {
-        AudioStreamBasicDescription f = {};
-        f.mSampleRate = feed->mSampleRate;
-        f.mFormatID = kAudioFormatLinearPCM;
-        f.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
-        f.mBytesPerPacket = f.mBytesPerFrame = 4;
-        f.mFramesPerPacket = 1;
-        f.mBitsPerChannel = 32;
-        f.mChannelsPerFrame = (UInt32)feed->mNChannels;
+        const AudioStreamBasicDescription f = FloatFormat(feed->mSampleRate, (UInt32)feed->mNChannels);
         memcpy(data, &f, sizeof(f));
         *size = sizeof(f);
         return noErr;

@@ -29,6 +29,9 @@ Component RegisterBundleComponent(const std::string& bundlePath, ComponentEntry*
 // "aufx" for a four-character code.
 std::string FourCC(UInt32 code);
 
+// The stream format a host offers: 32-bit float, packed, non-interleaved, at a rate.
+AudioStreamBasicDescription FloatFormat(double sampleRate, UInt32 nChannels);
+
 struct ParamInfo
 {
   AudioUnitParameterID id;

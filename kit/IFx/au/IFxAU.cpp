@@ -204,7 +204,8 @@ ComponentResult IFxAU::DoInitialize()
   const int nOut = NHostChannelsConnected(&mOutBuses);
   if (!(nIn == 0 && nOut == 0) && !LegalIO(nIn, nOut)) return badComponentSelector;
   mActive = true;
-  InvalidateInputs();
+  // The sources kept through an Uninitialize are pulled again.
+  AssessInputConnections();
   OnParamReset();
   OnActivate(true);
   return noErr;

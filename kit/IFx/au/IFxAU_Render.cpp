@@ -102,14 +102,18 @@ void IFxAU::AssessInputConnections()
   InvalidateInputs();
 }
 
+// The formats are forgotten and no input is pulled until the next format or Initialize, but the
+// sources the host gave (a render callback, a connection) are kept: a host that renegotiates its
+// formats does not set its inputs again, and would otherwise hear silence.
 void IFxAU::ClearConnections()
 {
+  KIT_MutexScope lock(GetMutex());
   for (int i = 0; i < mInBuses.GetSize(); ++i)
   {
     BusChannels* pBus = mInBuses.Get(i);
     pBus->mConnected = false;
     pBus->mNHostChannels = -1;
-    *mInBusConnections.Get(i) = InputBusConnection();
+    mInBusConnections.Get(i)->mInputType = eNotConnected;
   }
   for (int i = 0; i < mOutBuses.GetSize(); ++i)
   {
@@ -118,7 +122,8 @@ void IFxAU::ClearConnections()
     pBus->mNHostChannels = -1;
   }
   // The core's inputs follow: none keeps reading the memory its last source lent it.
-  AssessInputConnections();
+  SetInputChannelConnections(0, NInChannels(), false);
+  InvalidateInputs();
 }
 
 // ----- Block size and scratch -----
@@ -370,6 +375,9 @@ OSStatus IFxAU::RenderProc(void* plug, AudioUnitRenderActionFlags* /*ioActionFla
   KIT_MutexScope lock(_this->GetMutex());
   // The mutex is recursive: only this thread can be here already, pulling its own output.
   if (_this->mInRender) return kAudioUnitErr_CannotDoInCurrentContext;
+  // An output bus whose format was refused has no channel to write: the host's buffers would keep
+  // what they held.
+  if (_this->mOutBuses.Get((int)outputBusNumber)->mNHostChannels == 0) return kAudioUnitErr_InvalidPropertyValue;
   _this->mInRender = true;
 
   // Counted as a reader before the load, so the snapshot stays alive to the end of the render.

@@ -268,3 +268,84 @@ TEST_F(KestrovaneAUTest, ClassInfoRoundTripBetweenTwoInstances)
   EXPECT_EQ(memcmp(CFDataGetBytePtr(data), body.GetBytes(), (size_t)body.Size()), 0);
   CFRelease(state);
 }
+
+namespace
+{
+OSStatus SetFormat(AudioUnit unit, AudioUnitScope scope, const AudioStreamBasicDescription& f)
+{
+  return AudioUnitSetProperty(unit, kAudioUnitProperty_StreamFormat, scope, 0, &f, sizeof(f));
+}
+
+UInt32 FormatChannels(AudioUnit unit, AudioUnitScope scope)
+{
+  AudioStreamBasicDescription f = {};
+  UInt32 size = sizeof(f);
+  EXPECT_EQ(AudioUnitGetProperty(unit, kAudioUnitProperty_StreamFormat, scope, 0, &f, &size), noErr);
+  return f.mChannelsPerFrame;
+}
+}  // namespace
+
+// A host negotiating formats by trial: it stops the unit, offers formats the unit refuses, then a
+// good one, and starts it again. The input it connected before is still pulled, and the output is
+// the output of a unit that never saw the trial. While no output format stands, a render is
+// refused and the host's buffers keep what they held.
+TEST_F(KestrovaneAUTest, FormatTrialKeepsTheHostsInputAndNeverLeavesBuffersUnwritten)
+{
+  const int block = 256;
+  kvtool::AudioBuffer input = kvtool::MakeDefaultSignal(44100.0, 2);
+  for (auto& ch : input.channels) ch.resize(8192);
+  const AudioStreamBasicDescription refused[] = { kvau::FloatFormat(44100.0, 0), kvau::FloatFormat(44100.0, 8),
+                                                  kvau::FloatFormat(NAN, 2), kvau::FloatFormat(INFINITY, 2) };
+  const AudioStreamBasicDescription good = kvau::FloatFormat(44100.0, 2);
+
+  for (kvau::InputKind kind : { kvau::InputKind::kRenderCallback, kvau::InputKind::kSourceFastProc, kvau::InputKind::kSourceEntry })
+  {
+    std::string err;
+    kvau::AUHostedUnit fresh;
+    ASSERT_TRUE(fresh.Open(mComponent, &err)) << err;
+    ASSERT_EQ(fresh.Prepare(44100.0, block, 2, 0, 2, kind, &err), noErr) << err;
+    kvtool::AudioBuffer want;
+    ASSERT_EQ(fresh.Process(input, nullptr, block, &want), noErr);
+    ASSERT_GT(kvtool::MeasureLevels(want).peakDb, -20.0);
+
+    ASSERT_TRUE(mUnit.Open(mComponent, &err)) << err;
+    ASSERT_EQ(mUnit.Prepare(44100.0, block, 2, 0, 2, kind, &err), noErr) << err;
+    AudioUnit unit = mUnit.Unit();
+    kvtool::AudioBuffer out;
+    ASSERT_EQ(mUnit.Process(input, nullptr, block, &out), noErr);
+    ASSERT_EQ(AudioUnitUninitialize(unit), noErr);
+
+    for (const AudioStreamBasicDescription& f : refused)
+      for (AudioUnitScope scope : { kAudioUnitScope_Input, kAudioUnitScope_Output })
+      {
+        EXPECT_EQ(SetFormat(unit, scope, f), kAudioUnitErr_InvalidProperty) << f.mChannelsPerFrame << " " << f.mSampleRate;
+        EXPECT_EQ(FormatChannels(unit, scope), 0u);
+      }
+    EXPECT_EQ(SetFormat(unit, kAudioUnitScope_Output, kvau::FloatFormat(44100.0, 3)), kAudioUnitErr_InvalidProperty);
+    EXPECT_EQ(FormatChannels(unit, kAudioUnitScope_Output), 0u);
+
+    // Both buses refused: the unit starts, but has nothing to write into the host's buffers.
+    ASSERT_EQ(AudioUnitInitialize(unit), noErr);
+    std::vector<float> memory(2 * block, 7.0f);
+    struct
+    {
+      UInt32 n;
+      AudioBuffer b[2];
+    } list = { 2, { { 1, block * 4, memory.data() }, { 1, block * 4, memory.data() + block } } };
+    AudioTimeStamp ts = {};
+    ts.mFlags = kAudioTimeStampSampleTimeValid;
+    AudioUnitRenderActionFlags flags = 0;
+    EXPECT_EQ(AudioUnitRender(unit, &flags, &ts, 0, block, (AudioBufferList*)&list), kAudioUnitErr_InvalidPropertyValue);
+    for (float v : memory) ASSERT_EQ(v, 7.0f);
+    ASSERT_EQ(AudioUnitUninitialize(unit), noErr);
+
+    ASSERT_EQ(SetFormat(unit, kAudioUnitScope_Input, good), noErr);
+    ASSERT_EQ(SetFormat(unit, kAudioUnitScope_Output, good), noErr);
+    ASSERT_EQ(AudioUnitInitialize(unit), noErr);
+    ASSERT_EQ(AudioUnitReset(unit, kAudioUnitScope_Global, 0), noErr);
+    ASSERT_EQ(mUnit.Process(input, nullptr, block, &out), noErr);
+    for (int c = 0; c < 2; ++c)
+      for (size_t s = 0; s < out.channels[(size_t)c].size(); ++s)
+        ASSERT_EQ(out.channels[(size_t)c][s], want.channels[(size_t)c][s]) << (int)kind << " " << c << " " << s;
+  }
+}

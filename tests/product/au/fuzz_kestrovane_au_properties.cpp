@@ -221,13 +221,18 @@ public:
       abort();
   }
 
-  // Listeners gone, uninitialised (which drops the connections and the host's formats), the
+  // Listeners gone, uninitialised (which drops the host's formats), the inputs disconnected, the
   // host's settings and the saved state of a new instance back, the signal path reset.
   void Restore()
   {
     for (AudioUnitPropertyID id : mListened) AudioUnitRemovePropertyListenerWithUserData(mUnit, id, Listener, &sHost);
     mListened.clear();
     AudioUnitUninitialize(mUnit);
+    for (UInt32 bus = 0; bus < 2; ++bus)
+    {
+      const AudioUnitConnection none = { nullptr, 0, bus };
+      AudioUnitSetProperty(mUnit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &none, sizeof(none));
+    }
     const HostCallbackInfo none = {};
     const UInt32 off = 0, frames = 1024;
     const Float64 rate = 44100.0;
@@ -284,6 +289,17 @@ public:
         const AudioUnitConnection none = { nullptr, 0, bus };
         AudioUnitSetProperty(mUnit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &none, sizeof(none));
       }
+    }
+    AudioStreamBasicDescription format = {};
+    UInt32 formatSize = sizeof(format);
+    if (AudioUnitGetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &format, &formatSize) == noErr &&
+        format.mChannelsPerFrame == 0)
+    {
+      // The output format was refused, and a render with it is: the host sets one the unit takes.
+      AudioUnitUninitialize(mUnit);
+      format.mChannelsPerFrame = 2;
+      if (AudioUnitSetProperty(mUnit, kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &format, sizeof(format)) != noErr)
+        abort();
     }
     AudioUnitInitialize(mUnit);
     UInt32 maxFrames = 0, size = sizeof(maxFrames);

@@ -431,3 +431,41 @@ TEST_F(KestrovaneVSTTest, TheEditorOpensAndClosesAndForeignHandlesAreRefused)
     ASSERT_EQ(Dispatch(mEffect, effEditClose), 1);
   }
 }
+
+// A host's float blocks through "Drive" at 100 %: a block far over full scale (finite) gives
+// finite output, with or without oversampling, and the blocks after it are the program again.
+TEST_F(KestrovaneVSTTest, FiniteBlocksGiveFiniteOutputAtFullDrive)
+{
+  const int block = 1024;
+  for (float os : { 0.0f, 1.0f })
+    for (float level : { 1e20f, -3e38f })
+    {
+      SCOPED_TRACE(testing::Message() << "oversample " << os << ", level " << level);
+      AEffect* e = Open();
+      Dispatch(e, effSetBlockSize, 0, block);
+      e->setParameter(e, Kestrovane::kDrive, 1.0f);
+      e->setParameter(e, Kestrovane::kOversample, os);
+      std::vector<std::vector<float>> in(4, std::vector<float>(block)), out(2, std::vector<float>(block));
+      std::vector<float*> ins = Pointers(in), outs = Pointers(out);
+      for (int b = 0; b < 6; ++b)
+      {
+        for (int c = 0; c < 2; ++c)
+          for (int s = 0; s < block; ++s)
+          {
+            const float x = (float)std::sin(0.02 * (b * block + s) + c);
+            in[(size_t)c][(size_t)s] = b == 2 ? level * x : 0.5f * x;
+          }
+        e->processReplacing(e, ins.data(), outs.data(), block);
+        for (int c = 0; c < 2; ++c)
+          for (int s = 0; s < block; ++s)
+          {
+            const float y = out[(size_t)c][(size_t)s];
+            ASSERT_TRUE(std::isfinite(y)) << "block " << b << ", " << c << " " << s;
+            if (b >= 4)
+            {
+              ASSERT_LT(std::fabs(y), 2.0f) << "block " << b << ", " << c << " " << s;
+            }
+          }
+      }
+    }
+}

@@ -109,8 +109,8 @@ TEST_F(AURender, PassThroughIsBitExactFromARenderCallback)
   EXPECT_EQ(src.mSeenData[1], mPlug->GetInputScratch() + 256);
 }
 
-// Uninitialising drops the connections, and the core's inputs with them: they read silence, not
-// the last block pulled, nor the scratch it lay in once that is resized.
+// Uninitialising disconnects the core's inputs until the next format or Initialize: they read
+// silence, not the last block pulled, nor the scratch it lay in once that is resized.
 TEST_F(AURender, UninitializingDisconnectsTheCoresInputs)
 {
   RampSource src;
@@ -410,6 +410,88 @@ TEST_F(AURender, ConnectionsWithAndWithoutFastProcedureAndFailingSources)
             kAudioUnitErr_InvalidPropertyValue);
   CloseComponent(src);
   UnregisterComponent(srcComp);
+}
+
+// Uninitialize forgets the formats but keeps the sources the host gave: the next input format, or
+// the next Initialize, pulls them again without the host setting them anew.
+TEST_F(AURender, SourcesOutliveUninitializeAndArePulledAgain)
+{
+  const ComponentDescription desc = { kAudioUnitType_Generator, 0x55707374, 0x546D6672, 0, 0 };
+  Component srcComp = RegisterComponent(&desc, UpstreamEntry, 0, "Test: Upstream");
+  AudioUnit src = OpenComponent(srcComp);
+  ASSERT_NE(src, nullptr);
+  enum ESource { kCallback, kFast, kNoFast };
+  for (ESource source : { kCallback, kFast, kNoFast })
+    for (bool byFormat : { true, false })
+    {
+      Open();
+      RampSource ramp;
+      ramp.mBase = 0.25f;
+      s_upstream = Upstream();
+      s_upstreamHasFastProc = source == kFast;
+      s_upstreamFormatFails = false;
+      const AudioUnitConnection conn = { src, 0, 0 };
+      const OSStatus connected =
+        source == kCallback
+          ? SetInputCallback(0, RampSource::Callback, &ramp)
+          : AudioUnitSetProperty(mUnit, kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &conn, sizeof(conn));
+      ASSERT_EQ(connected, noErr);
+      const IFxAU::EAUInputType kind = mPlug->GetInputConnection(0)->mInputType;
+      ASSERT_EQ(AudioUnitInitialize(mUnit), noErr);
+      HostBuffers out(2, 32);
+      ASSERT_EQ(Render(out.mList, 32, 0.0), noErr);
+      ASSERT_EQ(AudioUnitUninitialize(mUnit), noErr);
+      EXPECT_EQ(mPlug->GetInputConnection(0)->mInputType, IFxAU::eNotConnected);
+      EXPECT_FALSE(mPlug->IsInChannelConnected(0));
+
+      // A refused format then a good one, or no format at all; then Initialize.
+      if (byFormat)
+      {
+        EXPECT_EQ(SetFormat(kAudioUnitScope_Input, 0, 0), kAudioUnitErr_InvalidProperty);
+        EXPECT_EQ(SetFormat(kAudioUnitScope_Input, 0, 2), noErr);
+      }
+      ASSERT_EQ(AudioUnitInitialize(mUnit), noErr);
+      EXPECT_EQ(mPlug->GetInputConnection(0)->mInputType, kind) << source << " " << byFormat;
+      out.mData.assign(out.mData.size(), 0.0f);
+      ASSERT_EQ(Render(out.mList, 32, 32.0), noErr);
+      const float want = source == kCallback ? 1031.25f : 1.5f;  // channel 1, last frame
+      EXPECT_EQ(out.Out(1)[31], want) << source << " " << byFormat;
+      EXPECT_EQ(source == kCallback ? ramp.mCalls : s_upstream.mFastCalls, 2) << source << " " << byFormat;
+    }
+  CloseComponent(src);
+  UnregisterComponent(srcComp);
+}
+
+// An output bus whose format was refused has no channel to write: its render is refused before
+// anything is pulled or notified, and the host's buffers keep what they held.
+TEST_F(AURender, ARefusedOutputFormatRefusesTheRender)
+{
+  RampSource src;
+  ASSERT_EQ(SetInputCallback(0, RampSource::Callback, &src), noErr);
+  ASSERT_EQ(SetFormat(kAudioUnitScope_Output, 0, 3), kAudioUnitErr_InvalidProperty);
+  ASSERT_EQ(SetFormat(kAudioUnitScope_Input, 0, 0), kAudioUnitErr_InvalidProperty);
+  ASSERT_EQ(AudioUnitInitialize(mUnit), noErr);  // no channels on either side
+  static int s_notified = 0;
+  s_notified = 0;
+  const AURenderCallback notify = [](void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32,
+                                     AudioBufferList*) -> OSStatus {
+    ++s_notified;
+    return noErr;
+  };
+  ASSERT_EQ(AudioUnitAddRenderNotify(mUnit, notify, nullptr), noErr);
+  HostBuffers out(2, 32);
+  out.mData.assign(out.mData.size(), 7.0f);
+  EXPECT_EQ(Render(out.mList, 32), kAudioUnitErr_InvalidPropertyValue);
+  for (float v : out.mData) ASSERT_EQ(v, 7.0f);
+  EXPECT_EQ(src.mCalls, 0);
+  EXPECT_EQ(s_notified, 0);
+
+  ASSERT_EQ(AudioUnitUninitialize(mUnit), noErr);
+  ASSERT_EQ(SetFormat(kAudioUnitScope_Output, 0, 2), noErr);
+  ASSERT_EQ(AudioUnitInitialize(mUnit), noErr);
+  EXPECT_EQ(Render(out.mList, 32, 32.0), noErr);
+  EXPECT_EQ(out.Out(1)[31], 1031.0f);
+  EXPECT_EQ(s_notified, 2);
 }
 
 TEST_F(AURender, MaximumFramesSizesTheScratchOrIsRefused)
