@@ -101,6 +101,22 @@ TEST_F(VstEditorTest, AGestureInTheViewReachesTheHost)
   window->release();
 }
 
+// The host closes the editor while the knob is held: it hears the gesture end once, and
+// neither a second close nor the release adds another end.
+TEST_F(VstEditorTest, EditorCloseDuringAPressEndsTheGestureOnce)
+{
+  NSWindow* window = AppKitTestKit::NewWindow(800, 400);
+  ASSERT_EQ(Dispatch(mEffect, effEditOpen, 0, 0, window->contentView()), 1);
+  mHost.Clear();
+  AppKitTestKit::MouseDown(window, 100, 300);
+  EXPECT_EQ(mHost.EditsOf(0), (std::vector<std::string>{ "automate", "begin" }));
+  EXPECT_EQ(Dispatch(mEffect, effEditClose), 1);
+  EXPECT_EQ(Dispatch(mEffect, effEditClose), 1);
+  AppKitTestKit::MouseUp(window, 100, 300);
+  EXPECT_EQ(mHost.EditsOf(0), (std::vector<std::string>{ "automate", "begin", "end" }));
+  window->release();
+}
+
 TEST(VstEditorModule, TheModuleOpensAViewAndRefusesForeignParents)
 {
   FakeVstHost host;
