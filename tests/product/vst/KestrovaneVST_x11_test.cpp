@@ -1,7 +1,7 @@
 // The editor on a real (virtual) X server: it opens into the host's window and shows what the
 // headless render shows, takes drags, double-clicks, the wheel and modifiers through the server,
-// survives the host destroying its window first, gives back every window it made, and refuses to
-// open without a display.
+// ends an edit held when the host closes it, survives the host destroying its window first, gives
+// back every window it made, and refuses to open without a display.
 
 #include <algorithm>
 #include <cstdio>

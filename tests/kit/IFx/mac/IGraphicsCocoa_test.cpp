@@ -1,5 +1,7 @@
 // The editor's Cocoa view: the y flip of clicks and of the timer's rectangle, modifiers, click
-// counts, the wheel, the repaint loop on the virtual clock, and events after the editor closed.
+// counts, the wheel, the repaint loop on the virtual clock (in AppKit's event-tracking mode too),
+// presses passed up the responder chain first, events after the editor closed, and a gesture held
+// across a close.
 
 #include "IGraphicsCocoa.h"
 #include "MacSurfaceFixture.h"

@@ -1,6 +1,6 @@
 // The VST editor opcodes through the Mac surface: the editor is announced, editor-open hands the
-// host's parent to OpenWindow, editor-close closes it, get-rect answers the surface's size; in
-// process and in a module loaded as a host loads it.
+// host's parent to OpenWindow, editor-close closes it (ending a gesture a press still held),
+// get-rect answers the surface's size; in process and in a module loaded as a host loads it.
 
 #include <gtest/gtest.h>
 
