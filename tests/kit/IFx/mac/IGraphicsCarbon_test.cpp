@@ -427,6 +427,27 @@ TEST_F(CarbonPaneTest, AWindowReusedForManyOpensKeepsOnlyItsOwnControls)
   }
 }
 
+// A host that disposes of its window (and with it the pane) before it closes the editor: the close
+// lets go of handles that are gone already and leaves nothing behind.
+TEST_F(CarbonPaneTest, TheHostDisposingItsWindowBeforeTheClose)
+{
+  AddSpy(IRECT(0, 0, 800, 400), 0, "A");
+  const CarbonTestKit::LiveCounts before = CarbonTestKit::Live();
+  Open(true);
+  CarbonTestKit::MouseDown(mWindow, 5, 5, 0);
+  DisposeWindow(mWindow);
+  mWindow = nullptr;
+  Log().clear();
+  mGraphics->CloseWindow();
+  EXPECT_EQ(Log(), Strings({ "end 0" }));
+  const CarbonTestKit::LiveCounts after = CarbonTestKit::Live();
+  EXPECT_EQ(after.windows, before.windows);
+  EXPECT_EQ(after.controls, before.controls);
+  EXPECT_EQ(after.handlers, before.handlers);
+  EXPECT_EQ(after.timers, before.timers);
+  EXPECT_EQ(after.regions, before.regions);
+}
+
 // Window sizes are 16-bit: a size whose window edge does not fit is refused, and nothing changes.
 TEST_F(CarbonPaneTest, SizesThatDoNotFitTheWindowAreRefused)
 {
