@@ -197,6 +197,15 @@ protected:
   IRECT mVisibleArea;
   bool mHasVisibleArea = false;
 
+  // The window closed under a press that holds the mouse: the control lets go, and the host hears
+  // the gesture end now, once; a later release or close finds nothing open. Every platform's
+  // CloseWindow calls it.
+  void ReleaseMouseOnClose()
+  {
+    EndGesture();
+    ReleaseMouseCapture();
+  }
+
 private:
   void DeleteControls();
   void ResizeWithoutControls(int w, int h);

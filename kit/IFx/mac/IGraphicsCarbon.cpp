@@ -3,6 +3,9 @@
 
 #include "IGraphicsCarbon.h"
 
+#include <atomic>
+#include <climits>
+
 #include "IGraphicsMac.h"
 #include "IGraphicsMacCoords.h"
 
@@ -24,6 +27,14 @@ const EventTypeSpec windowEvents[] = {
 constexpr UInt32 kCompositedPaneFeatures = 0x12000026;
 constexpr UInt32 kPaneFeatures = 0x26;
 
+std::atomic<unsigned> sNextSerial{1};
+
+// A content of w x h at the bounds' top-left corner keeps its right and bottom edges in 16 bits.
+bool EdgesFit(const Rect& bounds, int w, int h)
+{
+  return CarbonPaneSizeFits(w, h) && bounds.left + w <= SHRT_MAX && bounds.top + h <= SHRT_MAX;
+}
+
 template <class T>
 bool GetParam(EventRef pEvent, EventParamName name, EventParamType type, T* pOut)
 {
@@ -32,7 +43,7 @@ bool GetParam(EventRef pEvent, EventParamName name, EventParamType type, T* pOut
 }  // namespace
 
 IGraphicsCarbon::IGraphicsCarbon(IGraphicsMac* pGraphicsMac, WindowRef pWindow, ControlRef pParentControl)
-  : mGraphicsMac(pGraphicsMac), mWindow(pWindow)
+  : mGraphicsMac(pGraphicsMac), mSerial(sNextSerial.fetch_add(1, std::memory_order_relaxed)), mWindow(pWindow)
 {
   const int w = pGraphicsMac->Width(), h = pGraphicsMac->Height();
   Rect r;
@@ -78,6 +89,9 @@ IGraphicsCarbon::~IGraphicsCarbon()
   RemoveEventHandler(mControlHandler);
   RemoveEventHandler(mWindowHandler);
   mTimer = nullptr;
+  // Out of its parent and gone; a pane the host disposed of already (with its window) is a stale
+  // handle here, which is ignored.
+  DisposeControl(mView);
   mView = nullptr;
   DisposeRgn(mRgn);
 }
@@ -89,19 +103,30 @@ void IGraphicsCarbon::OffsetContentRect(CGRect* pR)
 
 bool IGraphicsCarbon::Resize(int w, int h)
 {
-  if (!mWindow || !mView) return false;
-  ResizeWindow(mWindow, w, h);
+  if (!mWindow || !mView || !ResizeWindow(mWindow, w, h)) return false;
   const HIRect r = CGRectMake(0, 0, w, h);
   return HIViewSetFrame(mView, &r) == noErr;
 }
 
-void ResizeWindow(WindowRef pWindow, int w, int h)
+bool IGraphicsCarbon::SizeFits(int w, int h) const
 {
   Rect gr;
-  if (GetWindowBounds(pWindow, kWindowContentRgn, &gr) != noErr) return;
+  if (GetWindowBounds(mWindow, kWindowContentRgn, &gr) != noErr) return CarbonPaneSizeFits(w, h);
+  return EdgesFit(gr, w, h);
+}
+
+bool CarbonPaneSizeFits(int w, int h)
+{
+  return w >= 0 && h >= 0 && w <= SHRT_MAX && h <= SHRT_MAX;
+}
+
+bool ResizeWindow(WindowRef pWindow, int w, int h)
+{
+  Rect gr;
+  if (GetWindowBounds(pWindow, kWindowContentRgn, &gr) != noErr || !EdgesFit(gr, w, h)) return false;
   gr.right = (short)(gr.left + w);
   gr.bottom = (short)(gr.top + h);
-  SetWindowBounds(pWindow, kWindowContentRgn, &gr);
+  return SetWindowBounds(pWindow, kWindowContentRgn, &gr) == noErr;
 }
 
 IRECT EventRegionRect(EventRef pEvent, int w, int h)
@@ -181,13 +206,21 @@ OSStatus IGraphicsCarbon::HandleMouseEvent(EventHandlerCallRef pHandlerCall, Eve
   {
     case kEventMouseDown:
     {
+      // A later handler may close the editor (the host's close box in the same window), which
+      // deletes this pane: nothing is read through it once the event comes back, and the press
+      // goes on only while this pane still shows the editor.
+      IGraphicsMac* pGraphicsMac = mGraphicsMac;
+      const IGraphicsCarbon* pSelf = this;
+      const unsigned serial = mSerial;
       CallNextEventHandler(pHandlerCall, pEvent);
+      const IGraphicsCarbon* pHost = pGraphicsMac->GetCarbonHost();
+      if (pHost != pSelf || pHost->mSerial != serial) return noErr;
       UInt32 clickCount = 1;
       GetParam(pEvent, kEventParamClickCount, typeUInt32, &clickCount);
       if (clickCount < 2)
-        mGraphicsMac->OnMouseDown(x, y, &mmod);
+        pGraphicsMac->OnMouseDown(x, y, &mmod);
       else
-        mGraphicsMac->OnMouseDblClick(x, y, &mmod);
+        pGraphicsMac->OnMouseDblClick(x, y, &mmod);
       return noErr;
     }
     case kEventMouseUp:

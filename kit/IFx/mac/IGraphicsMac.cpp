@@ -19,7 +19,8 @@ IGraphicsMac::IGraphicsMac(IFxBase* pPlug, int w, int h, int refreshFPS) : IGrap
 
 IGraphicsMac::~IGraphicsMac()
 {
-  CloseWindow();
+  // The plug-in is going (it deletes the surface): a press still held is not told to its host.
+  CloseHost();
   if (mTxtAttrs) mTxtAttrs->release();
 }
 
@@ -61,15 +62,22 @@ void* IGraphicsMac::OpenCocoaWindow(void* pParentView)
 
 void* IGraphicsMac::OpenCarbonWindow(void* pWindow, void* pControl)
 {
-  // Neither a view nor a window of ours: foreign, never dereferenced, and nothing changes.
+  // Neither a view nor a window of ours: foreign, never dereferenced, and nothing changes. Nor
+  // does a surface too large for a control's 16-bit size.
   WindowRef pCarbonWindow = (WindowRef)pWindow;
-  if (!IsValidWindowPtr(pCarbonWindow)) return nullptr;
+  if (!IsValidWindowPtr(pCarbonWindow) || !CarbonPaneSizeFits(Width(), Height())) return nullptr;
   CloseWindow();
   mGraphicsCarbon = new IGraphicsCarbon(this, pCarbonWindow, (ControlRef)pControl);
   return mGraphicsCarbon->GetView();
 }
 
 void IGraphicsMac::CloseWindow()
+{
+  ReleaseMouseOnClose();
+  CloseHost();
+}
+
+void IGraphicsMac::CloseHost()
 {
   if (mGraphicsCarbon)
   {
@@ -115,6 +123,8 @@ void* IGraphicsMac::GetWindow()
 
 void IGraphicsMac::Resize(int w, int h)
 {
+  // A size the pane's window cannot take is refused before the controls and the buffer change.
+  if (mGraphicsCarbon && !mGraphicsCarbon->SizeFits(w, h)) return;
   IGraphics::Resize(w, h);
   if (mDrawBitmap) mDrawBitmap->resize(w, h);
   if (mGraphicsCarbon)

@@ -18,12 +18,14 @@ class IGraphicsMac : public IGraphicsPix
 {
 public:
   IGraphicsMac(IFxBase* pPlug, int w, int h, int refreshFPS = 0);
-  // Closes the view or pane as CloseWindow does, then frees the text attributes.
+  // Closes the view or pane as CloseWindow does (without telling the host of a press still held:
+  // the plug-in is going), then frees the text attributes.
   ~IGraphicsMac() override;
 
   bool DrawScreen(IRECT* pR) override;
   bool DrawIText(IText* pTxt, const char* str, IRECT* pR) override;
 
+  // Under Carbon a size the window's 16-bit bounds cannot take is refused: nothing changes.
   void Resize(int w, int h) override;
   bool WindowIsOpen() override;
   void PromptUserInput(IControl* pControl, IParam* pParam) override;
@@ -41,7 +43,9 @@ public:
   // Always a user pane in the Carbon window, inside the parent control (or the window's content).
   void* OpenWindow(void* pWindow, void* pControl) override;
   void* OpenCocoaWindow(void* pParentView);
+  // Null, with nothing changed, for a window not of ours or a surface too large for a pane.
   void* OpenCarbonWindow(void* pWindow, void* pControl);
+  // Ends a gesture held open by a press (once), then closes the view or pane.
   void CloseWindow() override;
   void OnHostIdle() override;
   void* GetWindow() override;
@@ -69,6 +73,9 @@ public:
   IGraphicsCocoa_v1002* GetCocoaView() const { return mGraphicsCocoa; }
 
 private:
+  // The view or pane goes; the controls and the back buffer stay.
+  void CloseHost();
+
   IGraphicsCarbon* mGraphicsCarbon = nullptr;
   IGraphicsCocoa_v1002* mGraphicsCocoa = nullptr;
   KIT_String mBundleID;

@@ -188,7 +188,7 @@ Boolean ContainsItem(CFRunLoopRef rl, Item* item, CFStringRef mode)
   if (!e) return false;
   if (CFRunLoopIsCommonModesName(name))
     return std::find(e->mModes.begin(), e->mModes.end(), name) != e->mModes.end();
-  return CFRunLoopModesMatch(e->mModes, name);
+  return CFRunLoopModesMatch(rl, e->mModes, name);
 }
 
 __CFRunLoopTimer* AsTimer(CFRunLoopTimerRef timer)
@@ -246,14 +246,28 @@ bool CFRunLoopIsCommonModesName(const std::string& name)
   return name == kCommonModesName;
 }
 
-bool CFRunLoopModesMatch(const std::vector<std::string>& modes, const std::string& runMode)
+bool CFRunLoopModesMatch(const __CFRunLoop* rl, const std::vector<std::string>& modes, const std::string& runMode)
 {
   for (const std::string& m : modes)
   {
     if (m == runMode) return true;
-    if (m == kCommonModesName && runMode == kDefaultModeName) return true;
+    if (m != kCommonModesName) continue;
+    if (runMode == kDefaultModeName) return true;
+    const std::vector<std::string>& common = rl->mCommonModes;
+    if (std::find(common.begin(), common.end(), runMode) != common.end()) return true;
   }
   return false;
+}
+
+void CFRunLoopAddCommonMode(CFRunLoopRef rl, CFStringRef mode)
+{
+  std::string name;
+  __CFRunLoop* loop = AsLoop(rl);
+  if (!loop || !CFRunLoopModeName(mode, &name) || CFRunLoopIsCommonModesName(name) || name == kDefaultModeName) return;
+  std::lock_guard<std::mutex> lock(loop->mLock);
+  std::vector<std::string>& common = loop->mCommonModes;
+  if (std::find(common.begin(), common.end(), name) == common.end()) common.push_back(name);
+  loop->WakeLocked();  // a run in that mode has new timers to look at
 }
 
 void CFRunLoopItemInvalidate(CFRunLoopItem* item)

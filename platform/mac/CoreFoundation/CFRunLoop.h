@@ -16,8 +16,9 @@ typedef struct __CFRunLoop* CFRunLoopRef;
 typedef struct __CFRunLoopTimer* CFRunLoopTimerRef;
 typedef struct __CFRunLoopObserver* CFRunLoopObserverRef;
 
-// Modes. A timer or observer added for the common modes takes part in every run in a common mode;
-// the default mode is the only common mode.
+// Modes. A timer or observer added for the common modes takes part in every run in a common mode:
+// the default mode, and each mode added to the loop's common modes (AppKit adds its event-tracking
+// mode to the main loop's).
 extern const CFStringRef kCFRunLoopDefaultMode;
 extern const CFStringRef kCFRunLoopCommonModes;
 
@@ -59,6 +60,9 @@ CFRunLoopRunResult CFRunLoopRunInMode(CFStringRef mode, CFTimeInterval seconds, 
 // Makes the run in progress on that loop return after the current pass.
 void CFRunLoopStop(CFRunLoopRef rl);
 CFStringRef CFRunLoopCopyCurrentMode(CFRunLoopRef rl);
+// Makes the mode one of the loop's common modes, for good: what was added for the common modes
+// takes part in its runs from now on. The common-modes token itself is not a mode and is ignored.
+void CFRunLoopAddCommonMode(CFRunLoopRef rl, CFStringRef mode);
 
 // ----- Timers
 typedef void (*CFRunLoopTimerCallBack)(CFRunLoopTimerRef timer, void* info);

@@ -42,8 +42,10 @@ std::chrono::steady_clock::time_point Deadline(CFAbsoluteTime t);
 // Mode names are kept as UTF-8; the common-modes token stands for every common mode.
 bool CFRunLoopModeName(CFStringRef mode, std::string* name);
 bool CFRunLoopIsCommonModesName(const std::string& name);
-// True when an item added for `modes` takes part in a run in `runMode`.
-bool CFRunLoopModesMatch(const std::vector<std::string>& modes, const std::string& runMode);
+struct __CFRunLoop;
+// True when an item added for `modes` takes part in a run of the loop in `runMode`. Under the
+// loop's lock.
+bool CFRunLoopModesMatch(const __CFRunLoop* rl, const std::vector<std::string>& modes, const std::string& runMode);
 
 // ----- Items (timers and observers)
 
@@ -147,6 +149,7 @@ struct __CFRunLoop : CFRuntimeBase
   std::vector<TimerEntry> mTimers;
   std::vector<ObserverEntry> mObservers;
   std::vector<Run*> mRuns;  // innermost last
+  std::vector<std::string> mCommonModes;  // added to the default mode, which always is one
   bool mDead = false;       // its thread has ended: nothing may be added
   std::atomic<int> mHolds{1};
 };

@@ -30,11 +30,11 @@ bool ModeEmptyLocked(__CFRunLoop* rl, const std::string& mode)
 {
   for (const auto& e : rl->mTimers)
   {
-    if (CFRunLoopModesMatch(e.mModes, mode)) return false;
+    if (CFRunLoopModesMatch(rl, e.mModes, mode)) return false;
   }
   for (const auto& e : rl->mObservers)
   {
-    if (CFRunLoopModesMatch(e.mModes, mode)) return false;
+    if (CFRunLoopModesMatch(rl, e.mModes, mode)) return false;
   }
   return true;
 }
@@ -44,17 +44,18 @@ CFAbsoluteTime NextFireLocked(__CFRunLoop* rl, const std::string& mode)
   CFAbsoluteTime next = kNever;
   for (const auto& e : rl->mTimers)
   {
-    if (CFRunLoopModesMatch(e.mModes, mode)) next = std::min(next, e.mNextFire);
+    if (CFRunLoopModesMatch(rl, e.mModes, mode)) next = std::min(next, e.mNextFire);
   }
   return next;
 }
 
 template <class Entry>
-Entry* FindLocked(std::vector<Entry>& entries, const CFRunLoopItem* item, const std::string& mode)
+Entry* FindLocked(const __CFRunLoop* rl, std::vector<Entry>& entries, const CFRunLoopItem* item,
+                  const std::string& mode)
 {
   for (Entry& e : entries)
   {
-    if (e.mItem == item) return CFRunLoopModesMatch(e.mModes, mode) ? &e : nullptr;
+    if (e.mItem == item) return CFRunLoopModesMatch(rl, e.mModes, mode) ? &e : nullptr;
   }
   return nullptr;
 }
@@ -72,7 +73,7 @@ void Notify(__CFRunLoop* rl, const std::string& mode, CFRunLoopActivity activity
     std::lock_guard<std::mutex> lock(rl->mLock);
     for (const auto& e : rl->mObservers)
     {
-      if (!(e.mItem->mActivities & activity) || !CFRunLoopModesMatch(e.mModes, mode)) continue;
+      if (!(e.mItem->mActivities & activity) || !CFRunLoopModesMatch(rl, e.mModes, mode)) continue;
       CFRetain(e.mItem);
       due.push_back(Due{e.mItem, e.mItem->mOrder, e.mSeq});
     }
@@ -86,7 +87,7 @@ void Notify(__CFRunLoop* rl, const std::string& mode, CFRunLoopActivity activity
     bool present;
     {
       std::lock_guard<std::mutex> lock(rl->mLock);
-      present = FindLocked(rl->mObservers, d.mObserver, mode) != nullptr;
+      present = FindLocked(rl, rl->mObservers, d.mObserver, mode) != nullptr;
     }
     if (!present || !d.mObserver->mValid.load(std::memory_order_acquire)) continue;
     d.mObserver->mCallout(d.mObserver, activity, d.mObserver->mInfo);
@@ -110,7 +111,7 @@ int FireDueTimers(__CFRunLoop* rl, const std::string& mode)
     std::lock_guard<std::mutex> lock(rl->mLock);
     for (const auto& e : rl->mTimers)
     {
-      if (e.mNextFire > now || !CFRunLoopModesMatch(e.mModes, mode)) continue;
+      if (e.mNextFire > now || !CFRunLoopModesMatch(rl, e.mModes, mode)) continue;
       CFRetain(e.mItem);
       due.push_back(Due{e.mItem, e.mNextFire, e.mSeq});
     }
@@ -130,7 +131,7 @@ int FireDueTimers(__CFRunLoop* rl, const std::string& mode)
       // nested run.
       std::lock_guard<std::mutex> lock(rl->mLock);
       const CFAbsoluteTime now = CFClock::Now();
-      auto* e = FindLocked(rl->mTimers, t, mode);
+      auto* e = FindLocked(rl, rl->mTimers, t, mode);
       if (e && e->mNextFire <= now)
       {
         std::lock_guard<std::mutex> timerLock(t->mLock);

@@ -1,8 +1,9 @@
 // The editor on a real (virtual) X server: it opens into the host's window and shows what the
 // headless render shows, takes drags, double-clicks, the wheel and modifiers through the server,
-// survives the host destroying its window first, gives back every window it made, and refuses to
-// open without a display.
+// ends an edit held when the host closes it, survives the host destroying its window first, gives
+// back every window it made, and refuses to open without a display.
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <sys/wait.h>
@@ -141,6 +142,30 @@ TEST_F(KestrovaneX11Test, DoubleClicksTheWheelAndModifiers)
   const float fine = mEffect->getParameter(mEffect, Kestrovane::kParallel) - parallel;
   EXPECT_GT(plain, 0.0f);
   EXPECT_NEAR(fine, plain / 10.0f, plain / 40.0f);
+}
+
+// The host closes the editor while the Attack knob is held: the host hears the edit end once, and
+// the release that follows, with no editor to reach, adds nothing.
+TEST_F(KestrovaneX11Test, EditorCloseWhileAKnobIsHeldEndsTheEditOnce)
+{
+  ASSERT_TRUE(Open());
+  Idle(3);
+  mHost.Clear();
+  mX.MoveTo(311, 275);
+  mX.Press(1);
+  Idle(1);
+  mX.MoveTo(311, 260);
+  Idle(1);
+  EXPECT_EQ(Dispatch(mEffect, effEditClose), 1);
+  EXPECT_EQ(Dispatch(mEffect, effEditClose), 1);
+  mX.Release(1);
+  Idle(2);
+  const std::vector<std::string> edits = EditsOf(Kestrovane::kAttack);
+  ASSERT_GE(edits.size(), 2u);
+  EXPECT_EQ(edits.front(), "begin");
+  EXPECT_EQ(edits.back(), "end");
+  EXPECT_EQ(std::count(edits.begin(), edits.end(), "begin"), 1);
+  EXPECT_EQ(std::count(edits.begin(), edits.end(), "end"), 1);
 }
 
 TEST_F(KestrovaneX11Test, TheHostDestroyingItsWindowFirst)

@@ -1,6 +1,9 @@
 // The editor as a Carbon user pane: set-up in composited and non-composited windows, the timer at
 // 2 / fps, drawing with and without a region, the content offset, mouse and wheel events, Resize,
-// and the free functions.
+// and the free functions; the host closing the editor from its own handler, gestures and panes
+// across closes, sizes that do not fit a window, the control events taken and left.
+
+#include <climits>
 
 #include <Carbon/testkit.h>
 
@@ -281,7 +284,7 @@ TEST_F(CarbonPaneTest, ResizeSetsTheWindowAndThePane)
   EXPECT_EQ(bounds.bottom - bounds.top, 350);
 }
 
-// Closing removes the handlers and the timer first: nothing reaches the gone pane afterwards.
+// Closing removes the handlers and the timer first, then the pane: nothing reaches it afterwards.
 TEST_F(CarbonPaneTest, ClosingRemovesTheHandlersAndTheTimer)
 {
   AddSpy(IRECT(0, 0, 800, 400), 0, "A");
@@ -297,7 +300,7 @@ TEST_F(CarbonPaneTest, ClosingRemovesTheHandlersAndTheTimer)
   mGraphics->SetParameterFromPlug(0, 0.25, true);
   FoundationTestKit::RunFor(0.5);
   EXPECT_EQ(CarbonTestKit::MouseDown(mWindow, 5, 5, 0), eventNotHandledErr);
-  EXPECT_EQ(CarbonTestKit::Draw(pane, nullptr), eventNotHandledErr);
+  EXPECT_EQ(CarbonTestKit::Draw(pane, nullptr), paramErr) << "the pane went with the editor";
   EXPECT_TRUE(Log().empty());
 }
 
@@ -331,4 +334,255 @@ TEST(CarbonFreeFunctions, EventRegionAndControlRects)
   }
   ReleaseEvent(e);
   DisposeRgn(rgn);
+}
+
+// ----- The host closing the editor, gestures, panes over many opens, sizes -----
+
+namespace
+{
+// A host's own handler on the window, installed before the editor opens, so the pane passes a
+// press on to it: it closes the editor (a click on the host's close box), or closes it and opens
+// it again in the same window.
+struct HostCloser
+{
+  IGraphicsMac* mGraphics;
+  bool mReopen;
+  int mCalls = 0;
+};
+
+OSStatus CloseTheEditor(EventHandlerCallRef, EventRef, void* p)
+{
+  HostCloser* host = (HostCloser*)p;
+  ++host->mCalls;
+  WindowRef window = GetControlOwner(host->mGraphics->GetCarbonHost()->GetView());
+  host->mGraphics->CloseWindow();
+  if (host->mReopen) host->mGraphics->OpenWindow(window);
+  return noErr;
+}
+}  // namespace
+
+// The pane the press came to is gone when the event comes back: nothing more is read of it, and
+// the press reaches no control (not even one of a pane opened meanwhile).
+TEST_F(CarbonPaneTest, AHostHandlerThatClosesTheEditorOnAPress)
+{
+  AddSpy(IRECT(0, 0, 800, 400), 0, "A");
+  Attach();
+  mWindow = CarbonTestKit::NewWindow(800, 400, true);
+  for (bool reopen : { false, true })
+  {
+    HostCloser host = { mGraphics, reopen };
+    const EventTypeSpec down = { kEventClassMouse, kEventMouseDown };
+    EventHandlerRef closer = nullptr;
+    ASSERT_EQ(InstallEventHandler(GetWindowEventTarget(mWindow), NewEventHandlerUPP(CloseTheEditor), 1, &down, &host,
+                                  &closer), noErr);
+    mPane = (ControlRef)mGraphics->OpenWindow(mWindow);
+    ASSERT_NE(mPane, nullptr);
+    Log().clear();
+    EXPECT_EQ(CarbonTestKit::MouseDown(mWindow, 5, 5, 0), noErr) << reopen;
+    EXPECT_EQ(host.mCalls, 1);
+    EXPECT_TRUE(Log().empty()) << reopen;
+    EXPECT_EQ(mGraphics->GetMouseCapture(), -1);
+    EXPECT_EQ(mGraphics->WindowIsOpen(), reopen);
+    RemoveEventHandler(closer);
+    mGraphics->CloseWindow();
+  }
+}
+
+// A press on a control bound to a parameter, then the editor closes before the release: the host
+// hears the gesture end once, whatever comes after.
+TEST_F(CarbonPaneTest, ClosingWithAPressHeldEndsTheGestureOnce)
+{
+  AddSpy(IRECT(0, 0, 800, 400), 2, "A");
+  Open(true);
+  Log().clear();
+  CarbonTestKit::MouseDown(mWindow, 5, 5, 0);
+  EXPECT_EQ(Log(), Strings({ "down A 5 5", "begin 2" }));
+  mGraphics->CloseWindow();
+  mGraphics->CloseWindow();
+  EXPECT_EQ(mGraphics->GetMouseCapture(), -1);
+  mGraphics->OnMouseUp(5, 5, nullptr);  // a release that still found its way to the surface
+  EXPECT_EQ(Log(), Strings({ "down A 5 5", "begin 2", "end 2", "up A" }));
+}
+
+// A host that keeps its window: every close takes the pane out of it and disposes of it.
+TEST_F(CarbonPaneTest, AWindowReusedForManyOpensKeepsOnlyItsOwnControls)
+{
+  Attach();
+  for (bool composited : { true, false })
+  {
+    WindowRef window = CarbonTestKit::NewWindow(800, 400, composited);
+    ControlRef root = nullptr;
+    if (!composited) CreateRootControl(window, &root);
+    const int before = CarbonTestKit::Live().controls;
+    for (int i = 0; i < 100; ++i)
+    {
+      ControlRef pane = (ControlRef)mGraphics->OpenWindow(window);
+      ASSERT_NE(pane, nullptr);
+      ASSERT_EQ(CarbonTestKit::Live().controls, before + 1);
+      mGraphics->CloseWindow();
+      ASSERT_EQ(CarbonTestKit::Live().controls, before) << composited << " cycle " << i;
+      ASSERT_EQ(GetControlOwner(pane), nullptr) << "disposed of";
+    }
+    DisposeWindow(window);
+  }
+}
+
+// A host that disposes of its window (and with it the pane) before it closes the editor: the close
+// lets go of handles that are gone already and leaves nothing behind.
+TEST_F(CarbonPaneTest, TheHostDisposingItsWindowBeforeTheClose)
+{
+  AddSpy(IRECT(0, 0, 800, 400), 0, "A");
+  const CarbonTestKit::LiveCounts before = CarbonTestKit::Live();
+  Open(true);
+  CarbonTestKit::MouseDown(mWindow, 5, 5, 0);
+  DisposeWindow(mWindow);
+  mWindow = nullptr;
+  Log().clear();
+  mGraphics->CloseWindow();
+  EXPECT_EQ(Log(), Strings({ "end 0" }));
+  const CarbonTestKit::LiveCounts after = CarbonTestKit::Live();
+  EXPECT_EQ(after.windows, before.windows);
+  EXPECT_EQ(after.controls, before.controls);
+  EXPECT_EQ(after.handlers, before.handlers);
+  EXPECT_EQ(after.timers, before.timers);
+  EXPECT_EQ(after.regions, before.regions);
+}
+
+// Window sizes are 16-bit: a size whose window edge does not fit is refused, and nothing changes.
+TEST_F(CarbonPaneTest, SizesThatDoNotFitTheWindowAreRefused)
+{
+  IGraphicsCarbon* host = Open(true);
+  // The content's left and top edges are at 100: an edge past 32767 does not fit.
+  struct Case
+  {
+    int w, h;
+    bool fits;
+  } cases[] = {
+    { 40000, 300, false }, { 300, 40000, false }, { 65536 + 600, 300, false }, { 32668, 300, false },
+    { 300, 32668, false }, { -1, 300, false },    { 300, -600, false },         { INT_MIN, 300, false },
+    { 32667, 300, true },  { 600, 32667, true },  { 600, 300, true },
+  };
+  for (const Case& c : cases)
+  {
+    ASSERT_TRUE(host->Resize(800, 400));
+    EXPECT_EQ(host->Resize(c.w, c.h), c.fits) << c.w << " x " << c.h;
+    Rect bounds;
+    ASSERT_EQ(GetWindowBounds(mWindow, kWindowContentRgn, &bounds), noErr);
+    const HIRect frame = CarbonTestKit::Frame(mPane);
+    const int expectW = c.fits ? c.w : 800, expectH = c.fits ? c.h : 400;
+    EXPECT_EQ(bounds.right - bounds.left, expectW) << c.w << " x " << c.h;
+    EXPECT_EQ(bounds.bottom - bounds.top, expectH) << c.w << " x " << c.h;
+    EXPECT_TRUE(NSEqualRects(frame, CGRectMake(0, 0, expectW, expectH))) << c.w << " x " << c.h;
+  }
+
+  // Through the surface: refused before the controls or the back buffer change.
+  ASSERT_TRUE(host->Resize(800, 400));
+  AddSpy(IRECT(0, 0, 10, 10), -1, "kept");
+  const int controls = mGraphics->NControls();
+  Log().clear();
+  mGraphics->Resize(40000, 300);
+  EXPECT_EQ(mGraphics->Width(), 800);
+  EXPECT_EQ(mGraphics->NControls(), controls);
+  EXPECT_EQ(mGraphics->GetDrawBitmap()->getWidth(), 800);
+  EXPECT_TRUE(Log().empty()) << "the plug-in is not asked for new controls";
+  mGraphics->Resize(600, 300);
+  EXPECT_EQ(Log(), Strings({ "resize 600 300" }));
+  EXPECT_TRUE(NSEqualRects(CarbonTestKit::Frame(mPane), CGRectMake(0, 0, 600, 300)));
+}
+
+// A surface too large for a Carbon window gets no pane: nothing is made and nothing changes.
+TEST(CarbonPaneSizes, ASurfaceLargerThanAWindowCanBeGetsNoPane)
+{
+  FakePlug plug;
+  WindowRef window = CarbonTestKit::NewWindow(800, 400, true);
+  const int controls = CarbonTestKit::Live().controls;
+  for (const auto& size : { std::make_pair(40000, 300), std::make_pair(300, 40000), std::make_pair(-5, 300) })
+  {
+    IGraphicsMac graphics(&plug, size.first, size.second, 30);
+    EXPECT_EQ(graphics.OpenWindow(window), nullptr) << size.first << " x " << size.second;
+    EXPECT_FALSE(graphics.WindowIsOpen());
+    EXPECT_EQ(CarbonTestKit::Live().controls, controls);
+  }
+  DisposeWindow(window);
+}
+
+// The pane's control events: a draw is drawn; a dispose (1001) and a bounds change (154) are
+// taken and do nothing; a click (13) and any other kind are left to the next handler.
+TEST_F(CarbonPaneTest, ControlEventsTakenAndLeft)
+{
+  PaintSpy* spy = AddSpy(IRECT(0, 0, 800, 400), -1, "A");
+  Open(true);
+  struct Case
+  {
+    UInt32 kind;
+    OSStatus answer;
+  } cases[] = {
+    { kEventControlClick, eventNotHandledErr },        // 13
+    { kEventControlDispose, noErr },                   // 1001
+    { kEventControlBoundsChanged, noErr },             // 154
+  };
+  static_assert(kEventControlClick == 13 && kEventControlDispose == 1001 && kEventControlBoundsChanged == 154, "");
+  for (const Case& c : cases)
+  {
+    EventRef e = nullptr;
+    ASSERT_EQ(CreateEvent(nullptr, kEventClassControl, c.kind, 0, 0, &e), noErr);
+    SetEventParameter(e, kEventParamDirectObject, typeControlRef, sizeof(mPane), &mPane);
+    Log().clear();
+    const int draws = spy->mDraws;
+    EXPECT_EQ(SendEventToEventTarget(e, GetControlEventTarget(mPane)), c.answer) << c.kind;
+    ReleaseEvent(e);
+    EXPECT_TRUE(Log().empty()) << c.kind;
+    EXPECT_EQ(spy->mDraws, draws) << c.kind;
+    EXPECT_EQ(GetControlOwner(mPane), mWindow) << c.kind;
+  }
+}
+
+// A pane that cannot go into its parent (one of another window) is left as it was made: never sized.
+TEST_F(CarbonPaneTest, AFailedEmbeddingLeavesThePaneUnsized)
+{
+  Attach();
+  for (bool composited : { true, false })
+  {
+    WindowRef other = CarbonTestKit::NewWindow(300, 200, composited);
+    ControlRef foreignParent = nullptr;
+    const Rect r = { 0, 0, 200, 300 };
+    ASSERT_EQ(CreateUserPaneControl(other, &r, kControlSupportsEmbedding, &foreignParent), noErr);
+    WindowRef window = CarbonTestKit::NewWindow(800, 400, composited);
+    CarbonTestKit::ClearCalls();
+    ControlRef pane = (ControlRef)mGraphics->OpenWindow(window, foreignParent);
+    ASSERT_NE(pane, nullptr);
+    EXPECT_NE(CarbonTestKit::Parent(pane), foreignParent) << composited;
+    bool sized = false;
+    for (const std::string& call : CarbonTestKit::Calls()) sized |= call.rfind("SizeControl", 0) == 0;
+    EXPECT_FALSE(sized) << composited;
+    mGraphics->CloseWindow();
+    DisposeWindow(window);
+    DisposeWindow(other);
+  }
+}
+
+// Resize answers false without a window or without a pane, and then leaves the window alone.
+TEST(CarbonPaneSizes, ResizeWithoutAWindowOrAPaneAnswersFalse)
+{
+  FakePlug plug;
+  IGraphicsMac graphics(&plug, 800, 400, 30);
+  IGraphicsCarbon noWindow(&graphics, nullptr, nullptr);
+  EXPECT_EQ(noWindow.GetView(), nullptr);
+  EXPECT_FALSE(noWindow.Resize(600, 300));
+
+  // A pane that could not be made (a surface of no size a control can have): the window stays.
+  WindowRef window = CarbonTestKit::NewWindow(800, 400, true);
+  IGraphicsMac empty(&plug, -10, -10, 30);
+  {
+    IGraphicsCarbon noPane(&empty, window, nullptr);
+    ASSERT_EQ(noPane.GetView(), nullptr);
+    CarbonTestKit::ClearCalls();
+    EXPECT_FALSE(noPane.Resize(600, 300));
+    Rect bounds;
+    ASSERT_EQ(GetWindowBounds(window, kWindowContentRgn, &bounds), noErr);
+    EXPECT_EQ(bounds.right - bounds.left, 800);
+    EXPECT_EQ(bounds.bottom - bounds.top, 400);
+    EXPECT_TRUE(CarbonTestKit::Calls().empty());
+  }
+  DisposeWindow(window);
 }

@@ -1,5 +1,7 @@
 // The editor's Cocoa view: the y flip of clicks and of the timer's rectangle, modifiers, click
-// counts, the wheel, the repaint loop on the virtual clock, and events after the editor closed.
+// counts, the wheel, the repaint loop on the virtual clock (in AppKit's event-tracking mode too),
+// presses passed up the responder chain first, events after the editor closed, and a gesture held
+// across a close.
 
 #include "IGraphicsCocoa.h"
 #include "MacSurfaceFixture.h"
@@ -268,4 +270,78 @@ TEST_F(CocoaViewTest, EventsAndTicksAfterTheEditorClosedDoNothing)
   EXPECT_EQ(spy->mDraws, draws);
   EXPECT_FALSE(mView->needsDisplay());
   mView->release();
+}
+
+// A press held on a control bound to a parameter when the editor closes, by the wrapper or by the
+// host taking the view out: the host hears the gesture end once, and a later release or a second
+// close adds nothing.
+TEST_F(CocoaViewTest, ClosingWithAPressHeldEndsTheGestureOnce)
+{
+  AddSpy(IRECT(0, 0, 800, 400), 1, "A");
+  for (bool byTheHost : { false, true })
+  {
+    Open();
+    Log().clear();
+    AppKitTestKit::MouseDown(mWindow, 5, 395);
+    EXPECT_EQ(Log(), Strings({ "down A 5 5", "begin 1" }));
+    if (byTheHost)
+      mView->removeFromSuperview();
+    else
+      mGraphics->CloseWindow();
+    mGraphics->CloseWindow();
+    EXPECT_EQ(mGraphics->GetMouseCapture(), -1);
+    AppKitTestKit::MouseUp(mWindow, 5, 395);  // the view is gone: reaches nothing
+    mGraphics->OnMouseUp(5, 5, nullptr);     // a release that still found its way to the surface
+    EXPECT_EQ(Log(), Strings({ "down A 5 5", "begin 1", "end 1", "up A" })) << byTheHost;
+    mWindow->release();
+    mWindow = nil;
+    FoundationTestKit::DrainImplicitPool();
+  }
+}
+
+namespace
+{
+// The view the editor sits in: notes the presses passed on to it.
+class NotingParent : public NSView
+{
+public:
+  explicit NotingParent(std::vector<std::string>* pLog) : mLog(pLog) {}
+  void mouseDown(NSEvent*) override { mLog->push_back("parent down"); }
+  const char* className() const override { return "NotingParent"; }
+
+private:
+  std::vector<std::string>* mLog;
+};
+}  // namespace
+
+// A press goes to the inherited handler (up the responder chain) before the editor takes it.
+TEST_F(CocoaViewTest, APressIsPassedOnBeforeTheEditorTakesIt)
+{
+  AddSpy(IRECT(0, 0, 800, 400), -1, "A");
+  Attach();
+  mWindow = AppKitTestKit::NewWindow(800, 400);
+  NotingParent* parent = new NotingParent(&mPlug.mLog);
+  parent->initWithFrame(NSMakeRect(0, 0, 800, 400));
+  mWindow->contentView()->addSubview(parent);
+  parent->release();
+  mView = static_cast<IGraphicsCocoa_v1002*>((id)mGraphics->OpenWindow(parent));
+  ASSERT_NE(mView, nullptr);
+  Log().clear();
+  AppKitTestKit::MouseDown(mWindow, 5, 395);
+  AppKitTestKit::MouseDown(mWindow, 5, 395, 0, 2);
+  EXPECT_EQ(Log(), Strings({ "parent down", "down A 5 5", "parent down", "dbl A" }));
+}
+
+// The repaint timer runs in the common modes: it keeps ticking while AppKit tracks the mouse in
+// its own mode (a host's slider or menu held open).
+TEST_F(CocoaViewTest, TheTimerTicksWhileTheLoopRunsInTheEventTrackingMode)
+{
+  PaintSpy* spy = AddSpy(IRECT(0, 0, 10, 10), -1, "A");
+  Open();
+  Tick();  // paints what attaching dirtied
+  spy->mIdles = 0;
+  CFStringRef tracking = NSEventTrackingRunLoopMode->copyCFString();
+  EXPECT_EQ(CFRunLoopRunInMode(tracking, 7.0 + 0.5 / 30, false), kCFRunLoopRunTimedOut);
+  CFRelease(tracking);
+  EXPECT_EQ(spy->mIdles, 10) << "210 clean ticks";
 }

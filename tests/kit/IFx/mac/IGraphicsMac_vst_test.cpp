@@ -1,6 +1,6 @@
 // The VST editor opcodes through the Mac surface: the editor is announced, editor-open hands the
-// host's parent to OpenWindow, editor-close closes it, get-rect answers the surface's size; in
-// process and in a module loaded as a host loads it.
+// host's parent to OpenWindow, editor-close closes it (ending a gesture a press still held),
+// get-rect answers the surface's size; in process and in a module loaded as a host loads it.
 
 #include <gtest/gtest.h>
 
@@ -98,6 +98,22 @@ TEST_F(VstEditorTest, AGestureInTheViewReachesTheHost)
                                          audioMasterEndEdit }));
   EXPECT_NEAR(mPlug->GetParam(0)->GetNormalized(), 0.85, 0.01) << "0.75 on the press, 10 pixels up";
   Dispatch(mEffect, effEditClose);
+  window->release();
+}
+
+// The host closes the editor while the knob is held: it hears the gesture end once, and
+// neither a second close nor the release adds another end.
+TEST_F(VstEditorTest, EditorCloseDuringAPressEndsTheGestureOnce)
+{
+  NSWindow* window = AppKitTestKit::NewWindow(800, 400);
+  ASSERT_EQ(Dispatch(mEffect, effEditOpen, 0, 0, window->contentView()), 1);
+  mHost.Clear();
+  AppKitTestKit::MouseDown(window, 100, 300);
+  EXPECT_EQ(mHost.EditsOf(0), (std::vector<std::string>{ "automate", "begin" }));
+  EXPECT_EQ(Dispatch(mEffect, effEditClose), 1);
+  EXPECT_EQ(Dispatch(mEffect, effEditClose), 1);
+  AppKitTestKit::MouseUp(window, 100, 300);
+  EXPECT_EQ(mHost.EditsOf(0), (std::vector<std::string>{ "automate", "begin", "end" }));
   window->release();
 }
 

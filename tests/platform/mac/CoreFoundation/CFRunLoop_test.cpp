@@ -440,6 +440,30 @@ TEST_F(RunLoopModes, CommonModesAndOtherModes)
   EXPECT_TRUE(mLog.empty());
 }
 
+// A mode added to the loop's common modes runs what was added for the common modes, before and
+// after it was added, and nothing added for other modes.
+TEST_F(RunLoopModes, AModeAddedToTheCommonModes)
+{
+  CFRunLoopRef rl = CFRunLoopGetCurrent();
+  CFStringRef tracking = CFSTR("test.tracking");
+  CFRunLoopTimerRef early = Timer("early", 1, 1, nullptr, kCFRunLoopCommonModes);
+  Timer("default", 1, 1);
+  Observer("watch", kCFRunLoopEntry, true, 0, nullptr, kCFRunLoopCommonModes);
+  EXPECT_FALSE(CFRunLoopContainsTimer(rl, early, tracking));
+  EXPECT_EQ(CFRunLoopRunInMode(tracking, 1.5, false), kCFRunLoopRunFinished) << "not a common mode yet";
+
+  CFRunLoopAddCommonMode(rl, tracking);
+  CFRunLoopAddCommonMode(rl, tracking);               // once is as good as twice
+  CFRunLoopAddCommonMode(rl, kCFRunLoopCommonModes);  // the token is not a mode
+  CFRunLoopAddCommonMode(nullptr, tracking);
+  Timer("late", 1.5, 1, nullptr, kCFRunLoopCommonModes);
+  EXPECT_TRUE(CFRunLoopContainsTimer(rl, early, tracking));
+  EXPECT_FALSE(CFRunLoopContainsTimer(rl, early, CFSTR("test.other")));
+  EXPECT_EQ(CFRunLoopRunInMode(tracking, 2.6, false), kCFRunLoopRunTimedOut);
+  EXPECT_EQ(mLog, Strings({"watch:Entry", "early@1", "late@1.5", "early@2", "late@2.5"}));
+  EXPECT_EQ(CFRunLoopRunInMode(CFSTR("test.other"), 1, false), kCFRunLoopRunFinished);
+}
+
 TEST_F(RunLoopClock, RealClockSleepsUntilTheTimer)
 {
   CFTestUseRealClock(true);
