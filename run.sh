@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, then runs the VST plug-in on the built-in signal with the
-# project's command-line host, writing out/kestrovane-demo.wav, and prints what it did.
+# Installs what is missing, builds what the demo needs (the VST bundle with its images and the
+# command-line host; ./test.sh builds the rest), then runs the VST plug-in on the built-in signal
+# with that host, writing out/kestrovane-demo.wav, and prints what it did.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/setup.sh
+scripts/setup.sh KestrovaneVST kv-vsthost
 echo "Built:"
 find build/bundles -name '*.so' | sort | sed 's/^/  /'
 

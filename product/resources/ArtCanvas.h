@@ -62,6 +62,6 @@ enum EAlign { kLeft, kCentre, kRight };
 int Text(PIX_IBitmap* bm, int x, int y, const std::string& text, int pixelSize, PIX_PixelValue c, EAlign align = kLeft,
          EFace face = kSans);
 int TextWidth(const std::string& text, int pixelSize, EFace face = kSans);
-// False when the font files cannot be opened (the program then stops).
+// False, having said why, when a face is not installed or cannot be opened (the program then stops).
 bool TextReady();
 }  // namespace art

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ArtCanvas.h"
+#include "ArtFaces.h"
 
 namespace art
 {
@@ -25,10 +26,13 @@ struct Fonts
   Fonts()
   {
     if (FT_Init_FreeType(&library)) return;
-    const char* patterns[4] = { "DejaVu Sans:style=Book", "DejaVu Sans:style=Bold", "DejaVu Sans Condensed:style=Bold",
-                                "DejaVu Sans Mono:style=Bold" };
+    // In EFace's order.
+    const FaceWanted wanted[4] = { { "DejaVu Sans", "Book", "fonts-dejavu-core" },
+                                   { "DejaVu Sans", "Bold", "fonts-dejavu-core" },
+                                   { "DejaVu Sans Condensed", "Bold", "fonts-dejavu-extra" },
+                                   { "DejaVu Sans Mono", "Bold", "fonts-dejavu-core" } };
     ok = true;
-    for (int i = 0; i < 4; ++i) ok = Open(patterns[i], &faces[i]) && ok;
+    for (int i = 0; i < 4; ++i) ok = Open(wanted[i], &faces[i]) && ok;
   }
 
   // Everything back, fontconfig's configuration too, so that leak checkers see a clean exit.
@@ -40,21 +44,18 @@ struct Fonts
     FcFini();
   }
 
-  bool Open(const char* pattern, FT_Face* pFace)
+  bool Open(const FaceWanted& wanted, FT_Face* pFace)
   {
-    FcPattern* pat = FcNameParse((const FcChar8*)pattern);
-    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-    FcDefaultSubstitute(pat);
-    FcResult result;
-    FcPattern* match = FcFontMatch(nullptr, pat, &result);
-    FcPatternDestroy(pat);
-    FcChar8* file = nullptr;
-    bool opened = false;
-    if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
-      opened = FT_New_Face(library, (const char*)file, 0, pFace) == 0;
-    if (!opened) fprintf(stderr, "kv_editor_artwork: no font for \"%s\"\n", pattern);
-    if (match) FcPatternDestroy(match);
-    return opened;
+    FaceFound found;
+    std::string error;
+    if (!FindFace(wanted, &found, &error))
+    {
+      fprintf(stderr, "kv_editor_artwork: %s\n", error.c_str());
+      return false;
+    }
+    if (FT_New_Face(library, found.file.c_str(), found.index, pFace) == 0) return true;
+    fprintf(stderr, "kv_editor_artwork: cannot open %s\n", found.file.c_str());
+    return false;
   }
 };
 

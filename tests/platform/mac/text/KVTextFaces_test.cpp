@@ -86,7 +86,8 @@ TEST(KVTextFaces, VariantsAreTheFamilysOwnBoldAndItalicFaces)
   {
     SCOPED_TRACE(testing::Message() << k.family << (k.fromBold ? " (bold)" : "") << " b" << k.bold << " i" << k.italic);
     KVText::Face face;
-    ASSERT_TRUE(KVText::ResolveFace(k.family, &face));
+    ASSERT_TRUE(KVText::ResolveFace(k.family, &face))
+      << k.family << " is not installed: scripts/setup.sh installs it (fonts-liberation2, fonts-dejavu-extra)";
     if (k.fromBold)
     {
       ASSERT_TRUE(KVText::ResolveVariant(face, true, false, &face));
